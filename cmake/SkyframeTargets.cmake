@@ -1,0 +1,69 @@
+# Helpers shared by every folder's CMakeLists.txt.
+#   sf_library(name [WINDOWS] SOURCES ... [DEPS ...])
+#       A static library. Without WINDOWS it is portable core (no <windows.h>)
+#       and builds in both configurations; with WINDOWS only in the Windows one.
+#   sf_test(name SOURCES ... [DEPS ...] [WINDOWS | NATIVE] [SERIAL] [TIMEOUT s])
+#       A GoogleTest executable registered with ctest. Windows tests run under
+#       Wine through the cross-compiling emulator. SERIAL tests hold the
+#       "skyframe_instance" lock (they start Skyframe.exe or touch its registry key).
+#   sf_fuzz(name SOURCES ... [DEPS ...] CORPUS dir)
+#       A libFuzzer target (native build with SKYFRAME_FUZZ); ctest runs it for
+#       a few seconds over its seed corpus, which also replays every regression input.
+
+function(sf_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror
+    $<$<COMPILE_LANGUAGE:CXX>:-Wno-missing-field-initializers>)
+endfunction()
+
+function(sf_library name)
+  cmake_parse_arguments(A "WINDOWS" "" "SOURCES;DEPS" ${ARGN})
+  if(A_WINDOWS AND NOT SKYFRAME_WINDOWS)
+    return()
+  endif()
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${A_DEPS})
+  sf_warnings(${name})
+endfunction()
+
+set(SF_FUZZ_SECONDS 4 CACHE STRING "How long each fuzz target runs in the test pass")
+
+function(sf_test name)
+  cmake_parse_arguments(A "WINDOWS;NATIVE;SERIAL" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  if(A_WINDOWS AND NOT SKYFRAME_WINDOWS)
+    return()
+  endif()
+  if(A_NATIVE AND SKYFRAME_WINDOWS)
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_DEPS} gtest gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  sf_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set(props LABELS "${name};${A_LABELS}")
+  if(A_SERIAL)
+    list(APPEND props RESOURCE_LOCK skyframe_instance)
+  endif()
+  if(A_TIMEOUT)
+    list(APPEND props TIMEOUT ${A_TIMEOUT})
+  endif()
+  set_tests_properties(${name} PROPERTIES ${props})
+endfunction()
+
+function(sf_fuzz name)
+  cmake_parse_arguments(A "" "CORPUS" "SOURCES;DEPS" ${ARGN})
+  if(SKYFRAME_WINDOWS OR NOT SKYFRAME_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_DEPS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  sf_warnings(${name})
+  set(work ${CMAKE_BINARY_DIR}/fuzz-work/${name})
+  add_test(NAME ${name}
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
+            ${PROJECT_SOURCE_DIR}/scripts/fuzz-smoke $<TARGET_FILE:${name}> ${A_CORPUS} ${work} ${SF_FUZZ_SECONDS})
+  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 120)
+endfunction()
