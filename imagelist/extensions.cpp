@@ -1,0 +1,34 @@
+#include "imagelist/extensions.h"
+
+#include "imagelist/text_util.h"
+
+namespace {
+size_t NameStart(std::string_view path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? 0 : slash + 1;
+}
+}  // namespace
+
+std::string_view PathExtension(std::string_view path) {
+  std::string_view name = path.substr(NameStart(path));
+  const size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+}
+
+std::string_view PathFileTitle(std::string_view path) {
+  std::string_view name = path.substr(NameStart(path));
+  const size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? name : name.substr(0, dot);
+}
+
+std::string_view PathFolder(std::string_view path) { return path.substr(0, NameStart(path)); }
+
+bool ExtensionInSet(std::string_view path, std::string_view set) {
+  const std::string_view ext = PathExtension(path);
+  return !ext.empty() && FindNoCase(set, ext) != std::string_view::npos;
+}
+
+bool IsWallpaperFile(std::string_view path) { return ExtensionInSet(path, kWallpaperExtensions); }
+bool IsDecodableImage(std::string_view path) { return ExtensionInSet(path, kDecodableExtensions); }
+bool IsBitmap(std::string_view path) { return ExtensionInSet(path, kBitmapExtensions); }
+bool IsFlash(std::string_view path) { return ExtensionInSet(path, kFlashExtensions); }

@@ -1,0 +1,2 @@
+<item Playstring="file:D:\b.png" />
+<item playstring = " FILE: rel.jpg" />

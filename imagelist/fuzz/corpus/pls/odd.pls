@@ -1,0 +1,5 @@
+[PLAYLIST]
+ file2 = C:\b.jpg
+File1
+File3=
+version=2

@@ -1,0 +1,4 @@
+junk
+[playlist]
+C:\a.jpg
+NumberOfEntries=1
