@@ -13,6 +13,11 @@
 function(sf_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror
     $<$<COMPILE_LANGUAGE:CXX>:-Wno-missing-field-initializers>)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    # GCC 12 reports std::string and std::copy code at -O3 with these two
+    # falsely (known compiler bugs); they stay errors under clang.
+    target_compile_options(${target} PRIVATE -Wno-restrict -Wno-stringop-overflow)
+  endif()
 endfunction()
 
 function(sf_library name)
@@ -28,8 +33,33 @@ endfunction()
 
 set(SF_FUZZ_SECONDS 4 CACHE STRING "How long each fuzz target runs in the test pass")
 
+# While several people work in one checkout, a half-written folder can list a
+# source that does not exist yet; with SKYFRAME_DEV_TOLERANT such a test is
+# skipped with a warning instead of stopping everyone's configure. CI never sets it.
+option(SKYFRAME_DEV_TOLERANT "Skip tests whose sources are missing" OFF)
+function(sf_sources_present out)
+  set(${out} TRUE PARENT_SCOPE)
+  if(NOT SKYFRAME_DEV_TOLERANT)
+    return()
+  endif()
+  foreach(src ${ARGN})
+    if(NOT IS_ABSOLUTE ${src})
+      set(src ${CMAKE_CURRENT_SOURCE_DIR}/${src})
+    endif()
+    if(NOT EXISTS ${src})
+      message(WARNING "skipping a target: ${src} does not exist yet")
+      set(${out} FALSE PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+endfunction()
+
 function(sf_test name)
   cmake_parse_arguments(A "WINDOWS;NATIVE;SERIAL" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  sf_sources_present(present ${A_SOURCES})
+  if(NOT present)
+    return()
+  endif()
   if(A_WINDOWS AND NOT SKYFRAME_WINDOWS)
     return()
   endif()

@@ -1,0 +1,179 @@
+#include "shell/startup_win.h"
+
+#include <shlobj.h>
+
+#include <memory>
+#include <string>
+
+#include "settings/settings.h"
+#include "shell/app_win.h"
+#include "shell/command_line.h"
+#include "shell/data_folders_win.h"
+#include "shell/data_paths.h"
+#include "shell/flags_win.h"
+#include "shell/instance_win.h"
+#include "shell/main_window_win.h"
+#include "shell/paths_win.h"
+#include "shell/previous_run_win.h"
+#include "shell/schedule/scheduler_win.h"
+#include "support/localtime.h"
+#include "support/log/log.h"
+
+namespace {
+
+std::unique_ptr<CChangeScheduler> g_scheduler;
+
+void Uninstall() {
+  if (IsAnotherInstanceRunning()) PostToOtherInstance(WM_APP_EXIT_REQUEST);
+  RemoveRegisteredFolders(std::string(kProgramKey) + kAppDataSuffix);
+  RemoveRegisteredFolders(std::string(kProgramKey) + kLocalAppDataSuffix);
+}
+
+void InitialSecurity() {
+  const ShellFolderSource shell = SystemShellFolders();
+  const struct { int csidl; const char* suffix; } folders[] = {
+      {CSIDL_APPDATA, kAppDataSuffix}, {CSIDL_LOCAL_APPDATA, kLocalAppDataSuffix}};
+  for (const auto& f : folders) {
+    std::string dataFolder;
+    if (auto base = shell.folder(f.csidl))
+      if (CreateProgramDataFolder(*base, dataFolder)) RegisterDataFolder(dataFolder, kProgramKey, f.suffix);
+  }
+}
+
+void DetermineWindowsVersion(App& app) {
+  OSVERSIONINFOA version = {sizeof version};
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  const bool known = GetVersionExA(&version) != 0;
+#pragma GCC diagnostic pop
+  app.isWin2000OrLater = known && version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5;
+  if (!app.isWin2000OrLater) app.osMinorZero = known && version.dwMinorVersion == 0;
+}
+
+void ReadDecimalSeparator(App& app) {
+  char separator[2] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 2) > 0) {
+    app.decimalSeparator[0] = separator[0];
+    app.decimalSeparator[1] = 0;
+  } else {
+    app.decimalSeparator[0] = '.';
+    app.decimalSeparator[1] = 0;
+  }
+}
+
+void StartScheduler(App& app) {
+  CChangeScheduler::Hooks hooks;
+  hooks.readSettings = [&app] {
+    const Settings& s = *app.settings;
+    return ScheduleSettings{s.ChangeAtTime, s.ChangeWhen, s.LastRegularChange, s.appStartTime};
+  };
+  hooks.requestChange = [] { SF_LOG(kLogInfo, "Scheduled wallpaper change due"); };
+  g_scheduler = std::make_unique<CChangeScheduler>(app.mainWindow, std::move(hooks));
+  g_scheduler->ArmScheduler();
+}
+
+int MessageLoop() {
+  MSG msg;
+  for (;;) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) break;
+    if (got == -1) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+void OnSchedulerTimer(HWND) {
+  if (g_scheduler) g_scheduler->OnTimer(567);
+}
+
+int RunProgram(HINSTANCE instance, int showCommand) {
+  App& app = TheApp();
+  app.instance = instance;
+
+  // 1. Command line.
+  const StartMode mode = ParseCommandLine(GetCommandLineA());
+  app.configureAtStart = mode == StartMode::Configure;
+
+  // 2-3. Settings and paths. The hooks need the OS version for the key security.
+  app.settings = std::make_unique<Settings>();
+  app.settings->Load();
+  DetermineWindowsVersion(app);
+  if (mode == StartMode::Uninstall) {
+    Uninstall();
+    return 0;
+  }
+  if (mode == StartMode::InitialSecurity) {
+    InitialSecurity();
+    return 0;
+  }
+  SetupPaths(app.paths, *app.settings, SystemShellFolders());
+
+  // 4. The error folder, where crash dumps go.
+  CreateDirectoryA(app.paths.errorFolder.c_str(), nullptr);
+
+  // 6. Single instance: hand over to the running one.
+  if (IsAnotherInstanceRunning()) {
+    PostToOtherInstance(WM_APP_OPEN_SETTINGS);
+    return 0;
+  }
+
+  // 7. How did the previous run end?
+  CheckPreviousRun(instance, *app.settings);
+
+  // 8-9. The log.
+  if (app.settings->DebugLog != 0) {
+    app.logger = std::make_unique<Logger>(app.paths.appDataFolder + kLogFileName, LogVariant::Program);
+    g_logger = app.logger.get();
+    SF_LOG(kLogInfo, "Skyframe started.");
+    SF_LOG(kLogInfo, std::string("Version: ") + kProgramVersion);
+  }
+  SF_LOG(kLogInfo, app.isWin2000OrLater ? "OS is Win2k/XP" : "OS is not Win2k/XP");
+  SF_LOG(kLogInfo, "Path: " + app.paths.programPath);
+  SF_LOG(kLogInfo, SettingsSummary(*app.settings));
+
+  // 13. The hidden main window.
+  if (!RegisterMainWindowClass(instance) || !CreateMainWindow(instance, showCommand)) return 0;
+
+  // 16.
+  ReadDecimalSeparator(app);
+
+  // 21-22. The schedule starts now, so the start itself is no reason to catch up.
+  app.settings->appStartTime = NowSeconds();
+  StartScheduler(app);
+
+  if (app.configureAtStart) {
+    SF_LOG(kLogInfo, "Running Config at startup");
+    app.settingsDialogOpen = true;
+  }
+
+  // 24-26.
+  SF_LOG(kLogInfo, "Beginning event loop");
+  SetCrashFlag(0);
+  const int exitCode = MessageLoop();
+  SF_LOG(kLogInfo, "Exited event loop");
+  SetCrashFlag(1);
+  Shutdown();
+  SF_LOG(kLogInfo, "Successfully exiting WinMain()");
+  g_logger = nullptr;
+  app.logger.reset();
+  return exitCode;
+}
+
+void Shutdown() {
+  App& app = TheApp();
+  g_scheduler.reset();
+  if (app.mainWindow)
+    for (int id = 1; id <= 5; ++id) UnregisterHotKey(app.mainWindow, id);
+  SetCrashFlag(0);
+  SF_LOG(kLogInfo, "Unsetting crash flag");
+  app.settings.reset();
+  SF_LOG(kLogInfo, "Releasing mutex");
+  if (app.instanceMutex) {
+    ReleaseMutex(app.instanceMutex.get());
+    app.instanceMutex.reset();
+  }
+}

@@ -1,0 +1,211 @@
+#include "tests/win/program_driver_win.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace testing_win {
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string ProgramPath() {
+  char self[MAX_PATH + 1] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  return FolderOf(self) + "Skyframe.exe";
+}
+
+std::string ShellFolder(int csidl) {
+  char buffer[MAX_PATH + 1] = {};
+  SHGetSpecialFolderPathA(nullptr, buffer, csidl, TRUE);
+  return buffer;
+}
+
+std::string DataFolder() { return ShellFolder(CSIDL_APPDATA) + "\\Quillmoor\\Skyframe\\"; }
+std::string LocalDataFolder() { return ShellFolder(CSIDL_LOCAL_APPDATA) + "\\Quillmoor\\Skyframe\\"; }
+
+std::string UserName() {
+  char buffer[257] = {};
+  DWORD size = sizeof buffer;
+  GetUserNameA(buffer, &size);
+  return buffer;
+}
+
+std::string LogPath() { return DataFolder() + "kq_sf_log.txt"; }
+
+namespace {
+
+void RemoveTreeQuietly(const std::string& folder) {
+  std::string doubleTerminated = folder + '\0';
+  SHFILEOPSTRUCTA op = {};
+  op.wFunc = FO_DELETE;
+  op.pFrom = doubleTerminated.c_str();
+  op.fFlags = FOF_NO_UI;
+  SHFileOperationA(&op);
+}
+
+}  // namespace
+
+void StopRunningInstances() {
+  for (int round = 0; round < 20; ++round) {
+    HWND window = FindWindowExA(nullptr, nullptr, "Skyframe", "Skyframe");
+    if (!window) return;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    if (process && WaitForSingleObject(process.get(), 5000) != WAIT_OBJECT_0)
+      TerminateProcess(process.get(), 99);
+  }
+}
+
+void ResetProgramState() {
+  StopRunningInstances();
+  RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+  RemoveTreeQuietly(ShellFolder(CSIDL_APPDATA) + "\\Quillmoor");
+  RemoveTreeQuietly(ShellFolder(CSIDL_LOCAL_APPDATA) + "\\Quillmoor");
+}
+
+void SetDword(const char* name, DWORD value, HKEY root, const char* key) {
+  HKEY handle;
+  if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) != ERROR_SUCCESS) return;
+  RegSetValueExA(handle, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(handle);
+}
+
+std::optional<DWORD> GetDword(const char* name, HKEY root, const char* key) {
+  DWORD value = 0, size = sizeof value;
+  if (RegGetValueA(root, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return value;
+}
+
+std::optional<std::string> GetString(const char* name, HKEY root, const char* key) {
+  char buffer[2048] = {};
+  DWORD size = sizeof buffer - 1;
+  if (RegGetValueA(root, key, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return std::string(buffer);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount64() >= end) return false;
+    Sleep(20);
+  }
+}
+
+RunningProgram::RunningProgram(const std::string& arguments) {
+  std::string commandLine = "\"" + ProgramPath() + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+  STARTUPINFOA startup = {sizeof startup};
+  PROCESS_INFORMATION info = {};
+  if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &info)) {
+    process_.reset(info.hProcess);
+    CloseHandle(info.hThread);
+    pid_ = info.dwProcessId;
+  }
+}
+
+RunningProgram::~RunningProgram() {
+  if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+    if (HWND window = MainWindow()) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process_.get(), 5000) != WAIT_OBJECT_0) TerminateProcess(process_.get(), 99);
+  }
+}
+
+std::optional<DWORD> RunningProgram::WaitForExit(DWORD timeoutMs) {
+  if (!process_ || WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+namespace {
+
+struct WindowSearch {
+  DWORD pid;
+  const std::string* title;
+  const char* className;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != search->pid) return TRUE;
+  char text[256] = {}, cls[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  GetClassNameA(window, cls, sizeof cls);
+  if (*search->title != text) return TRUE;
+  if (search->className && std::string(search->className) != cls) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND RunningProgram::FindTopWindow(const std::string& title, const char* className) const {
+  WindowSearch search{pid_, &title, className, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND RunningProgram::MainWindow() const { return FindTopWindow("Skyframe", "Skyframe"); }
+
+HWND RunningProgram::WaitForMainWindow(DWORD timeoutMs) const {
+  HWND window = nullptr;
+  WaitUntil([&] { return (window = MainWindow()) != nullptr; }, timeoutMs);
+  return window;
+}
+
+HWND RunningProgram::WaitForTopWindow(const std::string& title, const char* className, DWORD timeoutMs) const {
+  HWND window = nullptr;
+  WaitUntil([&] { return (window = FindTopWindow(title, className)) != nullptr && IsWindowVisible(window); },
+            timeoutMs);
+  return window;
+}
+
+std::optional<DWORD> RunningProgram::Close(DWORD timeoutMs) {
+  if (HWND window = MainWindow()) PostMessageA(window, WM_CLOSE, 0, 0);
+  return WaitForExit(timeoutMs);
+}
+
+std::vector<std::string> LogLines() {
+  std::vector<std::string> lines;
+  std::istringstream in(ReadFileBytes(LogPath()));
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool LogContains(const std::string& text) { return ReadFileBytes(LogPath()).find(text) != std::string::npos; }
+
+}  // namespace testing_win

@@ -1,0 +1,72 @@
+#pragma once
+// Starts the real Skyframe.exe and looks at what it does: its windows, its
+// registry values, its files. Shared by the tests that drive the whole program.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/win/unique_handle_win.h"
+
+namespace testing_win {
+
+inline constexpr const char* kSettingsKey = "Software\\Quillmoor\\Skyframe";
+
+std::string ProgramPath();  // Skyframe.exe beside the test executable
+std::string FolderOf(const std::string& path);
+std::string ShellFolder(int csidl);
+std::string DataFolder();       // roaming %APPDATA%\Quillmoor\Skyframe\ (with slash)
+std::string LocalDataFolder();  // %LOCALAPPDATA%\Quillmoor\Skyframe\ (with slash)
+std::string UserName();
+std::string LogPath();
+
+// Removes every trace of earlier runs: settings, data-folder records, data folders.
+void ResetProgramState();
+// Ends any running instance (closes its window, then waits; kills it if it hangs).
+void StopRunningInstances();
+
+void SetDword(const char* name, DWORD value, HKEY root = HKEY_CURRENT_USER, const char* key = kSettingsKey);
+std::optional<DWORD> GetDword(const char* name, HKEY root = HKEY_CURRENT_USER, const char* key = kSettingsKey);
+std::optional<std::string> GetString(const char* name, HKEY root = HKEY_CURRENT_USER, const char* key = kSettingsKey);
+
+std::string ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+
+// Polls `condition` every 20 ms until it holds or `timeoutMs` passes.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+
+class RunningProgram {
+ public:
+  explicit RunningProgram(const std::string& arguments = "");
+  ~RunningProgram();
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  DWORD Pid() const { return pid_; }
+  HANDLE Process() const { return process_.get(); }
+  bool Started() const { return static_cast<bool>(process_); }
+  // The exit code once it ends within `timeoutMs`, else none.
+  std::optional<DWORD> WaitForExit(DWORD timeoutMs = 15000);
+  // The hidden main window (class and title "Skyframe") of this process.
+  HWND MainWindow() const;
+  HWND WaitForMainWindow(DWORD timeoutMs = 10000) const;
+  // A top-level window of this process with the given title (and class, if given).
+  HWND FindTopWindow(const std::string& title, const char* className = nullptr) const;
+  HWND WaitForTopWindow(const std::string& title, const char* className = nullptr, DWORD timeoutMs = 10000) const;
+  // Closes the main window and waits for the process to end; returns its exit code.
+  std::optional<DWORD> Close(DWORD timeoutMs = 15000);
+
+ private:
+  UniqueHandle process_;
+  DWORD pid_ = 0;
+};
+
+// Lines of the program's log without their prefixes' time stamps.
+std::vector<std::string> LogLines();
+bool LogContains(const std::string& text);
+
+}  // namespace testing_win

@@ -1,0 +1,161 @@
+// Start-up and shutdown of the real program under Wine.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <regex>
+
+#include "tests/win/program_driver_win.h"
+
+using namespace testing_win;
+
+namespace {
+
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetProgramState(); }
+  void TearDown() override { StopRunningInstances(); }
+};
+
+TEST_F(StartupTest, FirstStartRunsOnDefaultsLogsAndEndsCleanly) {
+  RunningProgram program;
+  ASSERT_TRUE(program.Started());
+  ASSERT_TRUE(program.WaitForMainWindow());
+  ASSERT_TRUE(WaitUntil([] { return LogContains("Beginning event loop"); }));
+  EXPECT_EQ(GetDword("CrashFlag"), 0u);
+  EXPECT_FALSE(IsWindowVisible(program.MainWindow()));
+
+  const std::string log = ReadFileBytes(LogPath());
+  // Text mode: every line ends in CR LF.
+  EXPECT_EQ(log.find("\n"), log.find("\r\n") + 1);
+  const std::regex header("^-{46} Log begins on (Sun|Mon|Tue|Wed|Thu|Fri|Sat) [A-Z][a-z]{2} \\d\\d \\d\\d:\\d\\d:\\d\\d \\d{4} -{46}\r\n");
+  EXPECT_TRUE(std::regex_search(log, header)) << log.substr(0, 200);
+  const std::regex started("\r\nI +[a-z_]+\\.cpp\\[\\d{4}\\]\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d Skyframe started\\.\r\n");
+  EXPECT_TRUE(std::regex_search(log, started));
+  for (const char* line : {" Version: PC 1.01\r\n", " OS is Win2k/XP\r\n", "Skyframe.exe\r\n"})
+    EXPECT_NE(log.find(line), std::string::npos) << line;
+  EXPECT_NE(log.find(" Path: " + ProgramPath() + "\r\n"), std::string::npos);
+  EXPECT_NE(log.find(" changeAtTime: 1\r\nchangeWhen: 5\r\nchangeAtStartup: 0\r\npaperOrient: 10\r\n"
+                     "lastRegularChange: 0\r\nappStartTime: 0\r\nrunAtStartup: 1\r\nshowSplashScreen: 1\r\n"
+                     "ShufflePictures: 1\r\nshowThumbnails: 1\r\nindexOfLastImage: 0\r\n\r\n"),
+            std::string::npos);
+
+  // The data folders and the per-user file names.
+  EXPECT_TRUE(FolderExists(DataFolder()));
+  EXPECT_TRUE(FolderExists(LocalDataFolder() + "Fetchpix"));
+  EXPECT_TRUE(FolderExists(LocalDataFolder() + "Error"));
+  EXPECT_EQ(GetString(UserName().c_str(), HKEY_LOCAL_MACHINE, "Software\\Quillmoor\\Skyframe\\AppData"),
+            DataFolder());
+
+  EXPECT_EQ(program.Close(), 0u);
+  EXPECT_EQ(GetDword("CrashFlag"), 0u);
+  const std::string end = ReadFileBytes(LogPath());
+  for (const char* line : {" Exited event loop\r\n", " Unsetting crash flag\r\n", " Releasing mutex\r\n",
+                           " Successfully exiting WinMain()\r\n"})
+    EXPECT_NE(end.find(line), std::string::npos) << line;
+  EXPECT_TRUE(std::regex_search(end, std::regex("-{47} Log ends on .{24} -{47}\r\n\r\n\r\n\r\n\r\n$")));
+  // Nothing is saved at shutdown: a first run that changed nothing leaves no settings values.
+  EXPECT_FALSE(GetDword("ChangeWhen").has_value());
+}
+
+TEST_F(StartupTest, WithLoggingOffNoLogFileIsWritten) {
+  SetDword("DebugLog", 0);
+  RunningProgram program;
+  ASSERT_TRUE(program.WaitForMainWindow());
+  ASSERT_TRUE(WaitUntil([] { return GetDword("CrashFlag") == 0u; }));
+  EXPECT_EQ(program.Close(), 0u);
+  EXPECT_FALSE(FileExists(LogPath()));
+}
+
+TEST_F(StartupTest, AnOldLogIsReplacedByTheNewRun) {
+  RunningProgram first;
+  ASSERT_TRUE(first.WaitForMainWindow());
+  ASSERT_EQ(first.Close(), 0u);
+  RunningProgram second;
+  ASSERT_TRUE(second.WaitForMainWindow());
+  ASSERT_EQ(second.Close(), 0u);
+  const std::string log = ReadFileBytes(LogPath());
+  EXPECT_EQ(log.find("Log begins on"), log.rfind("Log begins on"));
+}
+
+TEST_F(StartupTest, SecondStartWakesTheFirstAndExitsWithZero) {
+  RunningProgram first;
+  ASSERT_TRUE(first.WaitForMainWindow());
+  ASSERT_TRUE(WaitUntil([] { return LogContains("Beginning event loop"); }));
+  RunningProgram second;
+  // The second start waits up to 15 s for the first to end before it gives up.
+  EXPECT_EQ(second.WaitForExit(25000), 0u);
+  EXPECT_TRUE(WaitUntil([] { return LogContains(" Settings dialog requested\r\n"); }));
+  EXPECT_EQ(GetDword("CrashFlag"), 0u);  // the second start never touches the first's flag
+  EXPECT_EQ(first.Close(), 0u);
+}
+
+TEST_F(StartupTest, AStartWhileTheFirstIsEndingWaitsAndThenRuns) {
+  RunningProgram first;
+  HWND window = first.WaitForMainWindow();
+  ASSERT_TRUE(window);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  RunningProgram second;
+  EXPECT_EQ(first.WaitForExit(), 0u);
+  EXPECT_TRUE(second.WaitForMainWindow());
+  EXPECT_FALSE(second.WaitForExit(500).has_value());
+  EXPECT_EQ(second.Close(), 0u);
+}
+
+struct OfferCase {
+  int button;         // IDOK ("Yes") or IDCANCEL ("No")
+  bool tickDontAsk;
+  DWORD expectedShowErrorReport;
+};
+
+class ReportOfferTest : public StartupTest, public ::testing::WithParamInterface<OfferCase> {};
+
+TEST_P(ReportOfferTest, AbnormalShutdownOfferStoresTheChoice) {
+  SetDword("CrashFlag", 1);
+  SetDword("ShowErrorReport", 1);
+  RunningProgram program;
+  HWND offer = program.WaitForTopWindow("Abnormal shutdown");
+  ASSERT_TRUE(offer);
+  EXPECT_EQ(GetDword("CrashFlag"), 0u);  // flags cleared before the offer
+  EXPECT_FALSE(program.MainWindow());    // the offer comes before the window
+  EXPECT_TRUE(SendDlgItemMessageA(offer, 1090, STM_GETIMAGE, IMAGE_ICON, 0) != 0);
+  if (GetParam().tickDontAsk) SendDlgItemMessageA(offer, 1025, BM_CLICK, 0, 0);
+  PostMessageA(offer, WM_COMMAND, GetParam().button, 0);
+  ASSERT_TRUE(program.WaitForMainWindow());
+  EXPECT_EQ(GetDword("ShowErrorReport"), GetParam().expectedShowErrorReport);
+  ASSERT_TRUE(WaitUntil([] { return GetDword("CrashFlag") == 0u; }));
+  EXPECT_EQ(program.Close(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, ReportOfferTest,
+                         ::testing::Values(OfferCase{IDCANCEL, true, 0}, OfferCase{IDOK, true, 0},
+                                           OfferCase{IDCANCEL, false, 1}, OfferCase{IDOK, false, 1}));
+
+TEST_F(StartupTest, ErrorAndCrashFlagsGiveAWarningAndTwoOffers) {
+  SetDword("CrashFlag", 1);
+  SetDword("CriticalError", 1);
+  SetDword("ShowErrorReport", 1);
+  RunningProgram program;
+  HWND warning = program.WaitForTopWindow("Skyframe", "#32770");
+  ASSERT_TRUE(warning);
+  PostMessageA(warning, WM_COMMAND, IDOK, 0);
+  for (int offer = 0; offer < 2; ++offer) {
+    HWND dialog = program.WaitForTopWindow("Abnormal shutdown");
+    ASSERT_TRUE(dialog) << "offer " << offer;
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  }
+  ASSERT_TRUE(program.WaitForMainWindow());
+  EXPECT_EQ(GetDword("CriticalError"), 0u);
+  EXPECT_EQ(program.Close(), 0u);
+}
+
+TEST_F(StartupTest, NoOfferWhenReportsAreTurnedOff) {
+  SetDword("CrashFlag", 1);
+  SetDword("ShowErrorReport", 0);
+  RunningProgram program;
+  ASSERT_TRUE(program.WaitForMainWindow());
+  EXPECT_FALSE(program.FindTopWindow("Abnormal shutdown"));
+  EXPECT_EQ(program.Close(), 0u);
+}
+
+}  // namespace
