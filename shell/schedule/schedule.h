@@ -77,7 +77,7 @@ enum class TimerStep {
   SwitchToPeriodThenTick,  // first tick at the minute boundary: re-set with 60000 ms, then check
 };
 
-// armed: the scheduler left a timer running (a tick that arrives after the
-// timer was killed is stale, since killing a timer does not take back a tick
-// already queued).
+// armed: the scheduler left a timer running. A tick that arrives after the
+// timer was killed is stale: killing a timer does not take back a WM_TIMER
+// already posted.
 TimerStep DecideTimerStep(bool armed, bool timerAligned, bool localTimeAvailable);

@@ -27,6 +27,7 @@ CChangeScheduler::~CChangeScheduler() { KillChangeTimer(); }
 void CChangeScheduler::KillChangeTimer() {
   KillTimer(window, kChangeTimerId);
   armed = false;
+  periodMs = 0;
 }
 
 bool CChangeScheduler::SetChangeTimer(uint32_t ms) {
