@@ -1,0 +1,39 @@
+#pragma once
+// Pictures reach the resampler and the bitmap writer as a sequence of rows, so
+// that a decoder can be read out strip by strip without a full 24-bit copy of
+// the picture ever existing beside the decoder's own buffer.
+#include <cstddef>
+#include <cstdint>
+
+#include "wallpaper/image/pixmap.h"
+
+namespace image {
+
+class RowSource {
+ public:
+  virtual ~RowSource() = default;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  // Writes the next `count` rows, top to bottom, as packed BGR (Width() * 3 bytes
+  // each) at `dst`, `stride` bytes apart. Rows come strictly in order. False when
+  // the picture turns out to be corrupt or truncated; the source is then spent.
+  virtual bool ReadRows(uint8_t* dst, size_t stride, int count) = 0;
+  // The whole picture when it is already in memory (lets readers skip the copy).
+  virtual const Pixmap* InMemory() const { return nullptr; }
+};
+
+// Reads a Pixmap that the caller keeps alive.
+class PixmapRowSource final : public RowSource {
+ public:
+  explicit PixmapRowSource(const Pixmap& pixels) : pixels_(pixels) {}
+  int Width() const override { return pixels_.width(); }
+  int Height() const override { return pixels_.height(); }
+  bool ReadRows(uint8_t* dst, size_t stride, int count) override;
+  const Pixmap* InMemory() const override { return &pixels_; }
+
+ private:
+  const Pixmap& pixels_;
+  int next_ = 0;
+};
+
+}  // namespace image
