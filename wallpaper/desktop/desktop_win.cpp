@@ -150,9 +150,8 @@ std::optional<std::string> MakeFlashPage(const std::string& moviePath,
   // Closing can report a write that failed late (a full or vanished disk).
   complete = CloseHandle(file.release()) && complete;
   if (!complete) {
+    // The cut-off page stays: nothing applies it, and the next page replaces it.
     LogChanger(__LINE__, "Error writing flash HTML file to disk!", kLogError);
-    // A cut-off page would show a broken desktop if anything applied it later.
-    DeleteFileA(flashPagePath.c_str());
     return std::nullopt;
   }
   return flashPagePath;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "settings/registry_win.h"
+#include "support/log/logger.h"
 #include "wallpaper/desktop/desktop_values.h"
 #include "wallpaper/desktop/desktop_win.h"
 #include "wallpaper/desktop/flash_page.h"
@@ -142,7 +143,7 @@ class DesktopTest : public ::testing::Test {
     PutDesktopValue(kDesktopKey, "WallpaperStyle", style_);
     PutDesktopValue(kDesktopKey, "TileWallpaper", tile_);
     PutDesktopValue(kColorsKey, "Background", background_);
-    for (const char* name : {"paper.bmp", "page.htm", "flash.htm"})
+    for (const char* name : {"paper.bmp", "page.htm", "flash.htm", "test.log"})
       DeleteFileA((folder_ + name).c_str());
     RemoveDirectoryA(folder_.c_str());
     g_fake = nullptr;
@@ -297,6 +298,27 @@ TEST_F(DesktopTest, FlashPageThatCannotBeCreated) {
   EXPECT_EQ(MakeFlashPage("m.swf", folder_ + "no such folder\\flash.htm", "C:\\", settings_),
             std::nullopt);
   EXPECT_EQ(MakeFlashPage("m.swf", folder_, "C:\\", settings_), std::nullopt);
+}
+
+TEST_F(DesktopTest, FlashPageOnAFullDiskIsLoggedAndRefused) {
+  // Wine maps the host's root to Z:, and the host's full device refuses every
+  // write with "disk full" once it has been opened.
+  const char* full = "Z:\\dev\\full";
+  HANDLE probe = CreateFileA(full, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) GTEST_SKIP() << "no full device here";
+  CloseHandle(probe);
+  const std::string logPath = folder_ + "test.log";
+  {
+    Logger logger(logPath);
+    g_logger = &logger;
+    EXPECT_EQ(MakeFlashPage("m.swf", full, "C:\\", settings_), std::nullopt);
+    g_logger = nullptr;
+  }
+  const std::string log = ReadAll(logPath);
+  EXPECT_NE(log.find("WallpaperChanger["), std::string::npos) << log;
+  EXPECT_NE(log.find("Error writing flash HTML file to disk!"), std::string::npos) << log;
+  // Without a logger the failure is still reported, silently.
+  EXPECT_EQ(MakeFlashPage("m.swf", full, "C:\\", settings_), std::nullopt);
 }
 
 TEST_F(DesktopTest, BlankThenRestoreBringsTheWallpaperBack) {
