@@ -165,14 +165,14 @@ class Driver {
   HWND dialog_;
 };
 
-struct Run {
+struct DialogRun {
   HotKeyDialogResult result = HotKeyDialogResult::kNotShown;
   bool appeared = false;
 };
 
 // Shows the dialog on this thread; `script` runs on a second one once it is up.
-Run RunDialog(Owner& owner, Settings& copy, const std::function<void(Driver&)>& script) {
-  Run run;
+DialogRun RunDialog(Owner& owner, Settings& copy, const std::function<void(Driver&)>& script) {
+  DialogRun run;
   const DWORD thread = GetCurrentThreadId();
   std::thread driver([&] {
     HWND dialog = nullptr;
@@ -204,7 +204,7 @@ TEST(HotKeyDialog, OpensWithTheWorkingCopysChoices) {
   std::string homeText, secondHomeText, modText;
   uint32_t homeData = 0;
   bool askedOnPlainCancel = true, closed = false;
-  Run run = RunDialog(owner, copy, [&](Driver& d) {
+  DialogRun run = RunDialog(owner, copy, [&](Driver& d) {
     keyCount = d.Count(IDC_HOTKEY_BLANK_KEY);
     modCount = d.Count(IDC_HOTKEY_SAVE_MOD);
     nextKey = d.Selected(IDC_HOTKEY_NEXT_KEY);
@@ -248,7 +248,7 @@ TEST(HotKeyDialog, RefusesOneCombinationForNextAndPrevious) {
   std::string errorText;
   bool openAfterRefusal = false, closed = false;
   int messagesAfterRefusal = -1;
-  Run run = RunDialog(owner, copy, [&](Driver& d) {
+  DialogRun run = RunDialog(owner, copy, [&](Driver& d) {
     d.Choose(IDC_HOTKEY_PREV_MOD, kModControl);
     d.Choose(IDC_HOTKEY_PREV_KEY, kPageDn);
     d.Click(IDOK);
@@ -280,7 +280,7 @@ TEST(HotKeyDialog, AcceptsOneCombinationForPauseAndSaveAndReopensOnTheSecondHome
   Owner owner;
   Settings copy;
   bool errorShown = true;
-  Run first = RunDialog(owner, copy, [&](Driver& d) {
+  DialogRun first = RunDialog(owner, copy, [&](Driver& d) {
     // The first of the two "Home" items, in both rows.
     d.Choose(IDC_HOTKEY_PAUSE_MOD, kModWindows);
     d.Choose(IDC_HOTKEY_PAUSE_KEY, kHomeFirst);
@@ -298,7 +298,7 @@ TEST(HotKeyDialog, AcceptsOneCombinationForPauseAndSaveAndReopensOnTheSecondHome
   EXPECT_EQ(Keys(copy), expected);
 
   int pauseKey = 0, saveKey = 0, pauseMod = 0;
-  Run second = RunDialog(owner, copy, [&](Driver& d) {
+  DialogRun second = RunDialog(owner, copy, [&](Driver& d) {
     pauseKey = d.Selected(IDC_HOTKEY_PAUSE_KEY);
     saveKey = d.Selected(IDC_HOTKEY_SAVE_KEY);
     pauseMod = d.Selected(IDC_HOTKEY_PAUSE_MOD);
@@ -320,7 +320,7 @@ TEST(HotKeyDialog, CancelAfterAChangeAsksAndLeavesTheWorkingCopyAlone) {
   const Settings before = copy;
   std::string question;
   bool openAfterNo = false, closed = false;
-  Run run = RunDialog(owner, copy, [&](Driver& d) {
+  DialogRun run = RunDialog(owner, copy, [&](Driver& d) {
     d.Choose(IDC_HOTKEY_BLANK_KEY, kLetterA);
     d.Click(IDCANCEL);
     if (HWND box = d.WaitForBox("Are you sure?")) {
@@ -346,7 +346,7 @@ TEST(HotKeyDialog, OkKeepsValuesThatTheListsCannotShow) {
   Settings copy;
   copy.BossModKey = 6;  // Shift + Ctrl, written into the registry by hand
   copy.BossKey = 0x07;
-  Run run = RunDialog(owner, copy, [&](Driver& d) {
+  DialogRun run = RunDialog(owner, copy, [&](Driver& d) {
     d.Click(IDOK);
     d.WaitClosed();
   });
