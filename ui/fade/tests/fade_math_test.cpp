@@ -59,12 +59,16 @@ TEST(PopupAlpha, TickByTickSequenceOfAnEightSecondMessage) {
   bool risingDone = false;
   for (int32_t elapsed = 10; elapsed < 8000; elapsed += 10) {
     alpha = PopupAlpha(elapsed, 8000, 400);
-    if (elapsed < 400) EXPECT_GE(alpha, previous) << elapsed;
+    if (elapsed < 400) {
+      EXPECT_GE(alpha, previous) << elapsed;
+    }
     if (elapsed >= 400 && elapsed <= 7600) {
       EXPECT_EQ(alpha, 255) << elapsed;
       risingDone = true;
     }
-    if (elapsed > 7600) EXPECT_LT(alpha, previous) << elapsed;
+    if (elapsed > 7600) {
+      EXPECT_LT(alpha, previous) << elapsed;
+    }
     previous = alpha;
   }
   EXPECT_TRUE(risingDone);
