@@ -185,6 +185,24 @@ TEST_F(StatusPopupTest, LeftClickPostsTheClickMessageAndStartsTheFadeOut) {
   EXPECT_EQ(owner.messages.size(), 1u);
 }
 
+TEST_F(StatusPopupTest, ARealMouseClickReachesThePopupWithoutActivatingIt) {
+  CStatusPopupDialog popup;
+  ASSERT_TRUE(popup.Show(Config(8000, kPopupCentered)));
+  HWND w = WaitForWindow(popup);
+  ASSERT_NE(w, nullptr);
+  const RECT r = uitest::WindowRect(w);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  INPUT clicks[2] = {};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  if (SendInput(2, clicks, sizeof(INPUT)) != 2) GTEST_SKIP() << "no input injection here";
+  if (!PumpUntil([&] { return !owner.messages.empty(); }, 3000)) GTEST_SKIP() << "the click did not arrive";
+  EXPECT_EQ(owner.messages[0].msg, kStatusClickOpenInternetSettings);
+  EXPECT_NE(GetForegroundWindow(), w);
+  ASSERT_TRUE(PumpUntil([&] { return !popup.IsShowing(); }, 5000));
+}
+
 TEST_F(StatusPopupTest, RightAndMiddleClicksOnlyShortenTheMessage) {
   for (UINT button : {WM_RBUTTONUP, WM_MBUTTONUP}) {
     CStatusPopupDialog popup;
