@@ -1,15 +1,17 @@
 #include "ui/hotkeys/dialog_fade_win.h"
 
-// SEAM: the window fader is not in the tree yet. Until it is, the dialog
-// appears and closes without fading, which is also its behaviour where
-// layered windows are missing. Replace the bodies below with WindowFader
-// calls: In -> FadeIn(dialog, WS_EX_APPWINDOW, 300, 10, false);
-// OutAndEnd -> FadeOut(dialog, 0, 300, 10, true, true).
-class WindowFader {};
+#include "ui/fade/window_fader_win.h"
 
-DialogFade::DialogFade() = default;
+namespace {
+constexpr int kFadeMs = 300;
+constexpr int kStepMs = 10;
+}  // namespace
+
+DialogFade::DialogFade() : fader_(std::make_unique<WindowFader>()) {}
 DialogFade::~DialogFade() = default;
 
-bool DialogFade::In(HWND) { return false; }
+// The style is kept after the fade-in: restoring it would drop the taskbar
+// button that WS_EX_APPWINDOW has just given the dialog.
+bool DialogFade::In(HWND dialog) { return fader_->FadeIn(dialog, WS_EX_APPWINDOW, kFadeMs, kStepMs, false); }
 
-bool DialogFade::OutAndEnd(HWND) { return false; }
+bool DialogFade::OutAndEnd(HWND dialog) { return fader_->FadeOut(dialog, 0, kFadeMs, kStepMs, true, true); }

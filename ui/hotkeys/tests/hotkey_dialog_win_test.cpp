@@ -146,6 +146,15 @@ class Driver {
   }
   bool BoxSeen(const char* title) { return FindDialog(thread_, title) != nullptr; }
 
+  // The alpha the fader last gave the dialog; -1 while it is not layered.
+  int Alpha() const {
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!(GetWindowLongPtrA(dialog_, GWL_EXSTYLE) & WS_EX_LAYERED)) return -1;
+    if (!GetLayeredWindowAttributes(dialog_, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA)) return -1;
+    return alpha;
+  }
+
   // Whatever the script left open is closed, so that a failed check cannot hang the test.
   void CloseWhateverIsOpen() {
     for (int round = 0; round < 20 && IsWindow(dialog_); ++round) {
@@ -339,6 +348,36 @@ TEST(HotKeyDialog, CancelAfterAChangeAsksAndLeavesTheWorkingCopyAlone) {
   EXPECT_EQ(run.result, HotKeyDialogResult::kCancelled);
   EXPECT_EQ(Keys(copy), Keys(before));
   EXPECT_EQ(owner.changedMessages, 0);
+}
+
+TEST(HotKeyDialog, FadesInAndFadesOutBeforeClosingOnce) {
+  Owner owner;
+  Settings copy;
+  LONG_PTR exStyle = 0;
+  bool reachedOpaque = false, closed = false;
+  int lowestWhileClosing = 256;
+  DialogRun run = RunDialog(owner, copy, [&](Driver& d) {
+    exStyle = GetWindowLongPtrA(d.dialog(), GWL_EXSTYLE);
+    reachedOpaque = WaitUntil([&] { return d.Alpha() == 255; }, 3000);
+    // The second click lands during the fade-out and must not store or notify again.
+    d.Click(IDOK);
+    d.Click(IDOK);
+    // Xvfb does not draw the alpha, so the fader's own values are watched.
+    closed = WaitUntil([&] {
+      if (!IsWindow(d.dialog())) return true;
+      const int alpha = d.Alpha();
+      if (alpha >= 0 && alpha < lowestWhileClosing) lowestWhileClosing = alpha;
+      return false;
+    });
+  });
+  ASSERT_TRUE(run.appeared);
+  if (!(exStyle & WS_EX_LAYERED)) GTEST_SKIP() << "no layered windows here: the dialog shows and closes without fading";
+  EXPECT_TRUE(exStyle & WS_EX_APPWINDOW);
+  EXPECT_TRUE(reachedOpaque);
+  EXPECT_TRUE(closed);
+  EXPECT_LT(lowestWhileClosing, 255);
+  EXPECT_EQ(run.result, HotKeyDialogResult::kStored);
+  EXPECT_EQ(owner.changedMessages, 1);
 }
 
 TEST(HotKeyDialog, OkKeepsValuesThatTheListsCannotShow) {
