@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "imagelist/folder_scan_win.h"
 #include "shell/app_win.h"
 #include "shell/data_paths.h"
 #include "support/win/unique_handle_win.h"
@@ -71,7 +72,7 @@ void RemoveRegisteredFolders(const std::string& keyPath) {
     // The key is writable by every user: only a folder of this program is
     // deleted, whatever else a value may name.
     if (result == ERROR_SUCCESS && type == REG_SZ && IsProgramDataFolder(data))
-      DeleteTree(WithoutTrailingSlash(data));
+      RemoveFolderTree(WithoutTrailingSlash(data));
   }
   key.reset();
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath.c_str());
@@ -85,32 +86,10 @@ bool CreateProgramDataFolder(const std::string& shellFolder, std::string& dataFo
   return true;
 }
 
-bool DeleteTree(const std::string& folder) {
+bool RemoveFolderTree(const std::string& folder) {
   const DWORD attributes = GetFileAttributesA(folder.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return RemoveDirectoryA(folder.c_str()) != 0;
-  WIN32_FIND_DATAA entry;
-  UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &entry));
-  if (find) {
-    do {
-      const std::string nameText = entry.cFileName;
-      if (nameText == "." || nameText == "..") continue;
-      const std::string path = folder + "\\" + nameText;
-      const DWORD a = entry.dwFileAttributes;
-      if (a & FILE_ATTRIBUTE_REPARSE_POINT) {
-        // A link: remove the link itself. Its attributes are left alone, since
-        // changing them could reach through to the target.
-        if (a & FILE_ATTRIBUTE_DIRECTORY)
-          RemoveDirectoryA(path.c_str());
-        else
-          DeleteFileA(path.c_str());
-      } else if (a & FILE_ATTRIBUTE_DIRECTORY) {
-        DeleteTree(path);
-      } else {
-        if (a & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path.c_str(), a & ~FILE_ATTRIBUTE_READONLY);
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(find.get(), &entry));
-  }
+  // A folder that is itself a link is removed as a link, never entered.
+  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) DeleteTree(folder);
   return RemoveDirectoryA(folder.c_str()) != 0;
 }

@@ -15,4 +15,4 @@ bool CreateProgramDataFolder(const std::string& shellFolder, std::string& dataFo
 
 // Deletes a folder and everything in it, read-only files included. Junctions
 // and symbolic links are removed as links: their targets are never entered.
-bool DeleteTree(const std::string& folder);
+bool RemoveFolderTree(const std::string& folder);

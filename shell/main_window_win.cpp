@@ -4,6 +4,8 @@
 
 #include "shell/app_win.h"
 #include "shell/startup_win.h"
+#include "shell/tray/tray_win.h"
+#include "wallpaper/pipeline/change_pipeline_win.h"
 #include "support/log/log.h"
 
 namespace {
@@ -20,6 +22,7 @@ void KillMainTimers(HWND window) {
 
 LRESULT EndSession(HWND window) {
   SF_LOG(kLogInfo, "Received WM_QUERYENDSESSION");
+  DestroyTray();
   SF_LOG(kLogInfo, "Deleted notify icon");
   Shutdown();
   PostQuitMessage(0);
@@ -55,12 +58,35 @@ bool CreateMainWindow(HINSTANCE instance, int /*showCommand*/) {
   TheApp().mainWindow = window;
   ShowWindow(window, SW_HIDE);
   UpdateWindow(window);
+  CreateTray(window);
   return true;
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   App& app = TheApp();
+  LRESULT handled = 0;
+  if (HandleTrayMessage(window, message, wParam, lParam, handled)) return handled;
   switch (message) {
+    case WM_APP_IMAGE_LOADED:
+      OnImageLoaded();
+      return 0;
+    case WM_APP_IMAGE_SAVED:
+      OnImageSaved();
+      return 0;
+    case WM_APP_IMAGE_RESIZED:
+      OnImageResized();
+      return 0;
+    case WM_COMMAND:
+      // The tray layer handles every menu command; these two also work without it.
+      if (LOWORD(wParam) == 106) {
+        NextImageCommand(false);
+        return 0;
+      }
+      if (LOWORD(wParam) == 107) {
+        PreviousImageCommand(false);
+        return 0;
+      }
+      break;
     case WM_TIMER:
       if (wParam == kSchedulerTimer) {
         OnSchedulerTimer(window);
@@ -71,6 +97,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (!app.settingsDialogOpen) SF_LOG(kLogInfo, "Settings dialog requested");
       return 0;
     case WM_APP_EXIT_REQUEST:
+      DestroyTray();
       KillMainTimers(window);
       PostQuitMessage(0);
       DestroyWindow(window);
@@ -79,6 +106,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_QUERYENDSESSION:
       return EndSession(window);
     case WM_DESTROY:
+      DestroyTray();
       KillMainTimers(window);
       if (app.mainWindow == window) app.mainWindow = nullptr;
       PostQuitMessage(0);

@@ -15,13 +15,41 @@
 #include "shell/main_window_win.h"
 #include "shell/paths_win.h"
 #include "shell/previous_run_win.h"
+#include "imagelist/folder_scan_win.h"
+#include "imagelist/startup_load.h"
 #include "shell/schedule/scheduler_win.h"
+#include "shell/tray/tray_win.h"
+#include "ui/splash/splash_win.h"
+#include "ui/status/status_notifier_win.h"
+#include "wallpaper/pipeline/change_pipeline_win.h"
 #include "support/localtime.h"
 #include "support/log/log.h"
 
 namespace {
 
 std::unique_ptr<CChangeScheduler> g_scheduler;
+std::unique_ptr<StatusPopupNotifier> g_statusPopup;
+
+// Layered windows (for fading) exist from Windows 2000 on; looked up at run
+// time like the program always has.
+bool HasLayeredWindows() {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  return user32 && GetProcAddress(user32, "SetLayeredWindowAttributes") != nullptr;
+}
+
+void LoadImageLists(App& app) {
+  const Settings& s = *app.settings;
+  StartupLoadOptions options;
+  options.listFilePath = app.paths.listFilePath;
+  const std::string& list = app.paths.listFilePath;
+  options.legacyListFilePath = app.paths.programFolder + list.substr(list.find_last_of('\\') + 1);
+  options.shuffle = s.ShuffleImagelist != 0;
+  options.lastSeed = s.LastSeed;
+  const std::string pictures = app.paths.picturesFolder;
+  options.scanPictures = [pictures](Playlist& target) { return ScanFolder(pictures, target); };
+  options.log = [](const std::string& line) { SF_LOG(kLogInfo, line); };
+  LoadImageListsAtStartup(TheImageLists(), options);
+}
 
 void Uninstall() {
   if (IsAnotherInstanceRunning()) PostToOtherInstance(WM_APP_EXIT_REQUEST);
@@ -67,7 +95,7 @@ void StartScheduler(App& app) {
     const Settings& s = *app.settings;
     return ScheduleSettings{s.ChangeAtTime, s.ChangeWhen, s.LastRegularChange, s.appStartTime};
   };
-  hooks.requestChange = [] { SF_LOG(kLogInfo, "Scheduled wallpaper change due"); };
+  hooks.requestChange = [] { ChangeWallpaper(true, true, false); };
   g_scheduler = std::make_unique<CChangeScheduler>(app.mainWindow, std::move(hooks));
   g_scheduler->ArmScheduler();
 }
@@ -138,8 +166,20 @@ int RunProgram(HINSTANCE instance, int showCommand) {
   // 13. The hidden main window.
   if (!RegisterMainWindowClass(instance) || !CreateMainWindow(instance, showCommand)) return 0;
 
+  StartPipeline(app.mainWindow);
+  g_statusPopup = std::make_unique<StatusPopupNotifier>(instance, app.mainWindow, app.paths.skinPath,
+                                                        *app.settings, HasLayeredWindows());
+  SetStatusSink(g_statusPopup.get());
+
   // 16.
   ReadDecimalSeparator(app);
+
+  // 18-20. Splash, image lists, and the change at start-up (which leaves
+  // LastRegularChange alone).
+  if (!app.configureAtStart && app.settings->ShowSplashScreen)
+    ShowSplash(instance, app.mainWindow, app.paths.programFolder, HasLayeredWindows());
+  LoadImageLists(app);
+  if (app.settings->ChangeAtStartup) ChangeWallpaper(false, true, false);
 
   // 21-22. The schedule starts now, so the start itself is no reason to catch up.
   app.settings->appStartTime = NowSeconds();
@@ -163,11 +203,20 @@ int RunProgram(HINSTANCE instance, int showCommand) {
   return exitCode;
 }
 
+void ArmScheduler() {
+  if (g_scheduler) g_scheduler->ArmScheduler();
+}
+
 void Shutdown() {
   App& app = TheApp();
+  // 1. The workers: the image worker and the status popup's thread.
+  StopPipeline();
+  SetStatusSink(nullptr);
+  if (g_statusPopup) g_statusPopup->Stop();
+  g_statusPopup.reset();
   g_scheduler.reset();
-  if (app.mainWindow)
-    for (int id = 1; id <= 5; ++id) UnregisterHotKey(app.mainWindow, id);
+  // 3. Hot keys.
+  DestroyTray();
   SetCrashFlag(0);
   SF_LOG(kLogInfo, "Unsetting crash flag");
   app.settings.reset();

@@ -7,5 +7,7 @@ int RunProgram(HINSTANCE instance, int showCommand);
 // Releases what start-up brought up, in reverse order. Safe to run twice (the
 // logoff path runs it from WM_QUERYENDSESSION and again after the loop).
 void Shutdown();
+// (Re)starts the change timer from the live settings.
+void ArmScheduler();
 // WM_TIMER for the change timer.
 void OnSchedulerTimer(HWND window);

@@ -176,6 +176,35 @@ HWND RunningProgram::FindTopWindow(const std::string& title, const char* classNa
   return search.found;
 }
 
+namespace {
+
+struct ClassSearch {
+  DWORD pid;
+  const char* className;
+  HWND found;
+};
+
+BOOL CALLBACK MatchVisibleClass(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ClassSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char cls[256] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  if (pid == search->pid && IsWindowVisible(window) && std::string(cls) == search->className) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND RunningProgram::FindVisibleWindowOfClass(const char* className) const {
+  ClassSearch search{pid_, className, nullptr};
+  EnumWindows(MatchVisibleClass, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 HWND RunningProgram::MainWindow() const { return FindTopWindow("Skyframe", "Skyframe"); }
 
 HWND RunningProgram::WaitForMainWindow(DWORD timeoutMs) const {

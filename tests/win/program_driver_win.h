@@ -57,6 +57,8 @@ class RunningProgram {
   // A top-level window of this process with the given title (and class, if given).
   HWND FindTopWindow(const std::string& title, const char* className = nullptr) const;
   HWND WaitForTopWindow(const std::string& title, const char* className = nullptr, DWORD timeoutMs = 10000) const;
+  // Any visible top-level window of this process with this class (e.g. "#32770" for dialogs).
+  HWND FindVisibleWindowOfClass(const char* className) const;
   // Closes the main window and waits for the process to end; returns its exit code.
   std::optional<DWORD> Close(DWORD timeoutMs = 15000);
 

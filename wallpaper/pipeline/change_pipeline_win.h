@@ -24,6 +24,12 @@ void OnImageLoaded();
 void OnImageSaved();
 void OnImageResized();
 
+class ImageLists;
+// The master and play-order lists of the run.
+ImageLists& TheImageLists();
+// Reloads the play-order list from the list file (shuffled when shuffling is on).
+void ReloadPlayOrderList();
+
 // Settings were applied: forget earlier wraps of the search results.
 void ResetEndOfResultsCount();
 // Start-up and shutdown of the pipeline's worker.
