@@ -24,5 +24,10 @@ void UpdateTrayMenu();
 // The working indicator is on.
 bool IsWorking();
 
-// Commits the settings dialog's working copy; `page` is the page asking, or null.
-void ApplySettings(Settings& workingCopy, const char* page);
+// Commits the settings dialog's working copy to the live settings, saves them
+// and acts on them (autostart, menu, icon, desktop, play-order list, hot keys,
+// schedule). `page`: the settings dialog's current page, which is asked first
+// and may refuse (returns false, nothing applied); null from elsewhere.
+bool ApplySettings(Settings& workingCopy, const char* page);
+// The search text, the internet switch or the engine differ.
+bool ImageSourceDiffers(const Settings& a, const Settings& b);

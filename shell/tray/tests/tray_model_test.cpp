@@ -1,0 +1,181 @@
+// The tray's menu, icon, tip and hot-key decisions as plain values.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "shell/tray/tray_ids.h"
+#include "shell/tray/tray_inspect.h"
+#include "shell/tray/tray_model.h"
+
+namespace {
+
+const TrayMenuEntry* Find(const std::vector<TrayMenuEntry>& entries, uint32_t id) {
+  for (const TrayMenuEntry& e : entries)
+    if (e.id == id) return &e;
+  return nullptr;
+}
+
+TEST(TrayMenu, DefaultSettingsGiveTheWholeMenuInOrderWithHotKeyNames) {
+  const std::vector<TrayMenuEntry> expected = {
+      {101, "Se&ttings", true},
+      {112, "Change Keywords", true},
+      {0, "", true},
+      {106, "Load &Next Wallpaper  Ctrl + Page Dn", true},
+      {107, "Load P&revious Wallpaper   Ctrl + Page Up", true},
+      {108, "&Pause Changing Wallpaper   Shift + Pause/Break", true},
+      {0, "", true},
+      {109, "&Save Current Wallpaper  Shift + Print Screen", true},
+      {111, "Block Image", true},
+      {110, "&Blank/Restore Wallpaper  Shift + Scroll Lock", true},
+      {0, "", true},
+      {103, "Support", true},
+      {0, "", true},
+      {100, "E&xit", true},
+  };
+  EXPECT_EQ(TrayMenuEntries(Settings(), true), expected);
+}
+
+TEST(TrayMenu, InternetSwitchEngineAndCapabilityDecideTheInternetEntries) {
+  struct Case {
+    bool internet;
+    int32_t engine;
+    bool canBlock;
+    const char* searchLabel;
+    bool searchEnabled, saveEnabled, blockEnabled;
+  };
+  const Case cases[] = {
+      {true, 1, true, "Change Keywords", true, true, true},
+      {true, 1, false, "Change Keywords", true, true, false},
+      {true, 0, true, "Change URL", true, true, true},
+      {false, 1, true, "Change Keywords", false, false, false},
+      {false, 0, false, "Change URL", false, false, false},
+      {true, 3, true, "Change Keywords", true, true, true},
+  };
+  for (const Case& c : cases) {
+    Settings s;
+    s.GetImageFromInternet = c.internet;
+    s.EngineIndex = c.engine;
+    const auto entries = TrayMenuEntries(s, c.canBlock);
+    SCOPED_TRACE(testing::Message() << c.internet << " " << c.engine << " " << c.canBlock);
+    EXPECT_EQ(Find(entries, 112)->label, c.searchLabel);
+    EXPECT_EQ(Find(entries, 112)->enabled, c.searchEnabled);
+    EXPECT_EQ(Find(entries, 109)->enabled, c.saveEnabled);
+    EXPECT_EQ(Find(entries, 111)->enabled, c.blockEnabled);
+    // Everything else is always enabled.
+    for (uint32_t id : {100u, 101u, 103u, 106u, 107u, 108u, 110u}) EXPECT_TRUE(Find(entries, id)->enabled) << id;
+  }
+}
+
+TEST(TrayMenu, PauseEntryNamesWhatItWillDoAndLabelsFollowTheHotKeys) {
+  Settings s;
+  s.ChangeAtTime = false;
+  s.PauseModKey = 8;
+  s.PauseKey = 0x08;
+  s.NextModKey = 1;
+  s.NextKey = 0x70;
+  s.PrevModKey = 2;
+  s.PrevKey = 0x24;    // "Home" stands twice in the key table: the first name is taken
+  s.BossModKey = 16;   // no such modifier: an empty name
+  s.BossKey = 0xFF;    // no such key: an empty name
+  const auto entries = TrayMenuEntries(s, false);
+  EXPECT_EQ(Find(entries, 108)->label, "R&esume Changing Wallpaper   WinKey + Backspace");
+  EXPECT_EQ(Find(entries, 106)->label, "Load &Next Wallpaper  Alt + F1");
+  EXPECT_EQ(Find(entries, 107)->label, "Load P&revious Wallpaper   Ctrl + Home");
+  EXPECT_EQ(Find(entries, 110)->label, "&Blank/Restore Wallpaper   + ");
+}
+
+TEST(TrayLook, TipAndIconForEachState) {
+  struct Case {
+    bool working, changeAtTime;
+    const char* tip;
+  };
+  for (const Case& c : {Case{false, true, "Skyframe"}, Case{false, false, "Skyframe (Paused)"},
+                        Case{true, true, "Skyframe (Working)"}, Case{true, false, "Skyframe (Working)"}})
+    EXPECT_EQ(TrayTip(c.working, c.changeAtTime), c.tip);
+  EXPECT_EQ(IdleIconResource(true), 140);
+  EXPECT_EQ(IdleIconResource(false), 185);
+}
+
+TEST(TrayLook, AnimationVisitsTheSixFramesInOrderAndWraps) {
+  std::vector<int> shown;
+  std::size_t frame = kTrayAnimationFrames.size() - 1;
+  for (int i = 0; i < 13; ++i) {
+    frame = NextAnimationFrame(frame);
+    shown.push_back(kTrayAnimationFrames[frame]);
+  }
+  EXPECT_EQ(shown, (std::vector<int>{180, 181, 182, 183, 184, 179, 180, 181, 182, 183, 184, 179, 180}));
+  // Out of range (never produced, but never read past the table either).
+  EXPECT_EQ(NextAnimationFrame(99), 0u);
+}
+
+TEST(TrayHotKeys, BindingsFollowTheSettingsWords) {
+  Settings s;
+  s.SaveModKey = 1;
+  s.SaveKey = 0x53;
+  const auto b = HotKeyBindings(s);
+  ASSERT_EQ(b.size(), 5u);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(b[i].id, i + 1);
+  EXPECT_EQ(b[0].modifiers, 2u);
+  EXPECT_EQ(b[0].key, 0x22u);
+  EXPECT_EQ(b[1].key, 0x21u);
+  EXPECT_EQ(b[2].key, 0x13u);
+  EXPECT_EQ(b[3].modifiers, 1u);
+  EXPECT_EQ(b[3].key, 0x53u);
+  EXPECT_EQ(b[4].modifiers, 4u);
+  EXPECT_EQ(b[4].key, 0x91u);
+}
+
+TEST(TrayHotKeys, MessagesAreActedOnOnlyUnderTheirGuards) {
+  using A = HotKeyAction;
+  struct Case {
+    int id;
+    uint32_t mods, key;
+    bool internet, working;
+    A expected;
+  };
+  // Defaults: next Ctrl+PageDn (2, 0x22), previous Ctrl+PageUp (2, 0x21).
+  const Case cases[] = {
+      {1, 2, 0x22, true, false, A::kNext},
+      {1, 2, 0x22, true, true, A::kNext},  // the command itself answers "in progress"
+      {1, 4, 0x22, true, false, A::kNone},
+      {1, 2, 0x21, true, false, A::kNone},
+      {2, 2, 0x21, true, false, A::kPrevious},
+      {2, 2, 0x22, true, false, A::kNone},
+      {2, 1, 0x21, true, false, A::kNone},
+      {2, 2, 0x22, true, true, A::kPrevious},  // while working the message comes regardless
+      {3, 0, 0, true, false, A::kPauseToggle},
+      {3, 0, 0, false, true, A::kPauseToggle},
+      {4, 4, 0x2C, true, false, A::kSave},
+      {4, 4, 0x2C, false, false, A::kNone},
+      {5, 4, 0x91, false, false, A::kBlank},
+      {5, 0, 0, true, true, A::kBlank},
+      {0, 2, 0x22, true, false, A::kNone},
+      {6, 2, 0x22, true, false, A::kNone},
+      {-1, 0, 0, true, false, A::kNone},
+  };
+  for (const Case& c : cases) {
+    Settings s;
+    s.GetImageFromInternet = c.internet;
+    EXPECT_EQ(HotKeyActionFor(c.id, c.mods, c.key, s, c.working), c.expected)
+        << "id " << c.id << " mods " << c.mods << " key " << c.key << " working " << c.working;
+  }
+}
+
+TEST(TrayInspect, PackedValuesComeBackAndTipsAreClassified) {
+  const TrayInspection samples[] = {
+      {140, TrayTipKind::kIdle, false, true, 1},
+      {185, TrayTipKind::kPaused, false, false, 0},
+      {179, TrayTipKind::kWorking, true, true, 255},
+      {0, TrayTipKind::kOther, true, false, 17},
+  };
+  for (const TrayInspection& i : samples) EXPECT_EQ(UnpackTrayInspection(PackTrayInspection(i)), i);
+  TrayInspection wrapped{140, TrayTipKind::kIdle, false, true, 257};
+  EXPECT_EQ(UnpackTrayInspection(PackTrayInspection(wrapped)).addCount, 1);
+  EXPECT_EQ(TipKindOf("Skyframe"), TrayTipKind::kIdle);
+  EXPECT_EQ(TipKindOf("Skyframe (Paused)"), TrayTipKind::kPaused);
+  EXPECT_EQ(TipKindOf("Skyframe (Working)"), TrayTipKind::kWorking);
+  EXPECT_EQ(TipKindOf("Skyframe "), TrayTipKind::kOther);
+  EXPECT_EQ(TipKindOf(""), TrayTipKind::kOther);
+}
+
+}  // namespace
