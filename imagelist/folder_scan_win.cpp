@@ -58,8 +58,60 @@ bool ScanPicturesFolder(Playlist& target) {
   return ScanFolder(path, target);
 }
 
+namespace {
+
+// Owns a file handle.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h) : h_(h) {}
+  ~FileHandle() {
+    if (valid()) CloseHandle(h_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+// The path the file system resolves path to. With linkItself, a final link is
+// not followed where the platform honours FILE_FLAG_OPEN_REPARSE_POINT.
+bool FinalPath(const std::string& path, bool linkItself, std::string& out) {
+  const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (linkItself ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+  FileHandle h(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, flags, nullptr));
+  if (!h.valid()) return false;
+  std::string buffer(1024, '\0');
+  for (;;) {
+    const DWORD n = GetFinalPathNameByHandleA(h.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                              FILE_NAME_NORMALIZED);
+    if (n == 0 || n > 32768) return false;
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      out = std::move(buffer);
+      return true;
+    }
+    buffer.assign(n + 1, '\0');
+  }
+}
+
+bool SamePathNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                                                b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+}  // namespace
+
 bool DeleteTree(const std::string& folder) {
   const std::string prefix = EndsWithSeparator(folder) ? folder : folder + '\\';
+  // Where the folder really is (it may itself be reached through a link), so
+  // that each entry can be checked to be in it.
+  std::string folderFinal;
+  if (!FinalPath(prefix, false, folderFinal)) return false;
+  if (!EndsWithSeparator(folderFinal)) folderFinal += '\\';
+
   WIN32_FIND_DATAA data;
   FindHandle find(FindFirstFileA((prefix + "*.*").c_str(), &data));
   if (!find.valid()) return false;
@@ -67,6 +119,12 @@ bool DeleteTree(const std::string& folder) {
     const std::string name = data.cFileName;
     if (name == "." || name == "..") continue;
     const std::string path = prefix + name;
+    // An entry that resolves outside the folder is a link the platform did not
+    // flag (Wine shows a host link to a file as a plain file, and its
+    // DeleteFileA would delete the target): leave it.
+    std::string entryFinal;
+    if (!FinalPath(path, true, entryFinal) || !SamePathNoCase(entryFinal, folderFinal + name)) continue;
+
     DWORD attributes = data.dwFileAttributes;
     if (attributes & FILE_ATTRIBUTE_READONLY) {
       attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);

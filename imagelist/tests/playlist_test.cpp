@@ -117,7 +117,7 @@ TEST(PlaylistLoad, ReadsByExtensionAndResolvesAgainstItsFolder) {
       // A lone CR is not a line end, and no file name holds one: that line is
       // dropped. A NUL ends the text as the readers see it.
       {"cr.m3u", "a.jpg\rb.jpg\nc.jpg", kFormatM3U, {folder + "c.jpg"}},
-      {"nul.m3u", std::string("a.jpg\n\0b.jpg\n", 13), kFormatM3U, {folder + "a.jpg"}},
+      {"zero.m3u", std::string("a.jpg\n\0b.jpg\n", 13), kFormatM3U, {folder + "a.jpg"}},
       {"empty.m3u", "", kFormatM3U, {}},
   };
   for (const Case& c : cases) {
@@ -128,15 +128,17 @@ TEST(PlaylistLoad, ReadsByExtensionAndResolvesAgainstItsFolder) {
     EXPECT_EQ(list.Format(), c.format) << c.file;
     EXPECT_EQ(list.Entries(), c.entries) << c.file;
     EXPECT_EQ(list.Folder(), folder);
-    if (std::string(c.file) != "cr.m3u") EXPECT_EQ(list.Text().find('\r'), std::string::npos) << c.file;
+    if (std::string(c.file) != "cr.m3u") {
+      EXPECT_EQ(list.Text().find('\r'), std::string::npos) << c.file;
+    }
   }
 }
 
 TEST(PlaylistLoad, TextKeepsNulAndLengthCountsIt) {
   TempFolder dir;
-  WriteBytes(dir.File("nul.m3u"), std::string("a\0b\r\n", 5));
+  WriteBytes(dir.File("zero.m3u"), std::string("a\0b\r\n", 5));
   Playlist list;
-  ASSERT_TRUE(list.Load(dir.File("nul.m3u")));
+  ASSERT_TRUE(list.Load(dir.File("zero.m3u")));
   EXPECT_EQ(list.TextLength(), 4u);
   EXPECT_EQ(list.Text(), std::string("a\0b\n", 4));
 }
