@@ -21,6 +21,12 @@ std::string ScratchName(const std::string& folder, int32_t n) {
   name += ".tmp";
   return name;
 }
+bool WriteInPlace(const std::string& path, std::string_view bytes) {
+  UniqueFile file = Open(path, "wb");
+  if (!file) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+  return (std::fclose(file.release()) == 0) && ok;
+}
 }  // namespace
 
 bool FileExists(const std::string& path) { return !path.empty() && Open(path, "rb") != nullptr; }
@@ -71,7 +77,8 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
   bool ok = false;
   {
     UniqueFile file = Open(scratch, "wb");
-    if (!file) return false;
+    // No room for a scratch name (a path at the length limit): write in place.
+    if (!file) return WriteInPlace(path, bytes);
     ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
     ok = (std::fclose(file.release()) == 0) && ok;
   }
