@@ -1,6 +1,7 @@
 // Committing the settings dialog's working copy to the live record and acting on it.
 #include "settings/registry_win.h"
 #include "shell/app_win.h"
+#include "shell/startup_win.h"
 #include "shell/tray/tray_state_win.h"
 #include "shell/tray/tray_win.h"
 #include "support/log/log.h"

@@ -1,6 +1,7 @@
 // Menu commands, hot keys, the pause toggle and the way to the settings dialog.
 #include "settings/registry_win.h"
 #include "shell/app_win.h"
+#include "shell/startup_win.h"
 #include "shell/tray/quick_entry_win.h"
 #include "shell/tray/tray_ids.h"
 #include "shell/tray/tray_model.h"

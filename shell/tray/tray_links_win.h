@@ -1,8 +1,7 @@
 #pragma once
 // What the tray reaches in parts of the program that are linked in from
 // elsewhere: the settings dialog and the internet source are plugged in at
-// start-up through hooks (empty until they exist); the scheduler and the
-// play-order list are plain functions of the shell and the pipeline.
+// start-up through hooks (empty until they exist).
 #include <windows.h>
 
 #include <cstdint>
@@ -37,9 +36,3 @@ struct InternetSourceLink {
   std::function<void(bool fromDialog)> recordSearchHistory;
 };
 void SetInternetSourceLink(InternetSourceLink link);
-
-// Provided by the shell: restarts the change timer from the live settings.
-void ArmScheduler();
-// Provided by the pipeline: reloads the play-order list from the list file
-// (and shuffles it when ShuffleImagelist is on).
-void ReloadPlayOrderList();
