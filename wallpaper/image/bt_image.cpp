@@ -57,6 +57,7 @@ bool BTCImageData::Resize(int width, int height, BTResizeFilter& /*filter*/) {
   if (pending_) {
     // Straight from the decoder into the scaler: the full-size picture is never held.
     std::unique_ptr<image::RowSource> rows = std::move(pending_);
+    rows->ReduceTo(width, height);
     if (!resampler_.Resize(*rows, width, height, scaled)) {
       DeleteObject();
       return false;

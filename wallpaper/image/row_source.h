@@ -20,6 +20,11 @@ class RowSource {
   virtual bool ReadRows(uint8_t* dst, size_t stride, int count) = 0;
   // The whole picture when it is already in memory (lets readers skip the copy).
   virtual const Pixmap* InMemory() const { return nullptr; }
+  // Before any row is read: a decoder that can decode at a reduced size (JPEG's
+  // scaling in the frequency domain, much cheaper than a full decode) switches
+  // to the smallest size it offers that still covers min_width x min_height.
+  // True when Width() and Height() changed.
+  virtual bool ReduceTo(int /*min_width*/, int /*min_height*/) { return false; }
 };
 
 // Reads a Pixmap that the caller keeps alive.

@@ -19,6 +19,19 @@ namespace {
 // How the rows that WIC hands out are laid out.
 enum class Layout { kBgr24, kRgb24, kBgrx32, kBgra32 };
 
+// Decoding at a reduced size. MinGW's headers lack this interface; the layout
+// follows the Windows SDK. Wine does not offer it (E_NOINTERFACE), so there the
+// full-size decode is scaled instead.
+struct IWICBitmapSourceTransform : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
+                                               WICPixelFormatGUID* format, WICBitmapTransformOptions transform,
+                                               UINT stride, UINT buffer_size, BYTE* buffer) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
+  virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL* supported) = 0;
+};
+const IID kIidSourceTransform = {0x3B16811B, 0x6A43, 0x4ec9, {0xB7, 0x13, 0x3D, 0x5A, 0x0C, 0x13, 0xB9, 0x40}};
+
 // Bytes per strip of 32-bit rows copied out of WIC at once.
 constexpr size_t kStripBytes = 256 * 1024;
 
@@ -85,10 +98,11 @@ void ConvertRow(const uint8_t* src, uint8_t* dst, int width, Layout layout) {
 
 class WicRowSource final : public RowSource {
  public:
-  WicRowSource(ComPtr<IWICBitmapSource> source, Layout layout, int width, int height, PooledBuffer bytes,
-               ComPtr<IWICStream> stream)
+  WicRowSource(ComPtr<IWICBitmapSource> source, ComPtr<IWICBitmapFrameDecode> frame, Layout layout, int width,
+               int height, PooledBuffer bytes, ComPtr<IWICStream> stream)
       : bytes_(std::move(bytes)),
         stream_(std::move(stream)),
+        frame_(std::move(frame)),
         source_(std::move(source)),
         layout_(layout),
         width_(width),
@@ -106,7 +120,15 @@ class WicRowSource final : public RowSource {
       const WICRect rect{0, next_, width_, count};
       const size_t row_bytes = static_cast<size_t>(width_) * 3;
       const UINT size = static_cast<UINT>(stride * (count - 1) + row_bytes);
-      if (count > 0 && FAILED(source_->CopyPixels(&rect, static_cast<UINT>(stride), size, dst))) return Fail();
+      HRESULT hr = S_OK;
+      if (count > 0 && transform_) {
+        WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+        hr = transform_->CopyPixels(&rect, static_cast<UINT>(width_), static_cast<UINT>(height_), &format,
+                                    WICBitmapTransformRotate0, static_cast<UINT>(stride), size, dst);
+      } else if (count > 0) {
+        hr = source_->CopyPixels(&rect, static_cast<UINT>(stride), size, dst);
+      }
+      if (FAILED(hr)) return Fail();
       next_ += count;
       return true;
     }
@@ -116,6 +138,31 @@ class WicRowSource final : public RowSource {
                  layout_);
     }
     return true;
+  }
+
+  bool ReduceTo(int min_width, int min_height) override {
+    if (next_ != 0 || failed_ || transform_ || layout_ != Layout::kBgr24 || !frame_) return false;
+    ComScope com;
+    ComPtr<IWICBitmapSourceTransform> transform;
+    if (!com.usable() || FAILED(frame_->QueryInterface(kIidSourceTransform, reinterpret_cast<void**>(transform.put()))))
+      return false;
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    if (FAILED(transform->GetClosestPixelFormat(&format)) || format != GUID_WICPixelFormat24bppBGR) return false;
+    // JPEG offers 1/2, 1/4 and 1/8; take the strongest that still covers the target,
+    // so the scaler only ever shrinks what is left.
+    for (int factor : {8, 4, 2}) {
+      UINT w = static_cast<UINT>((width_ + factor - 1) / factor), h = static_cast<UINT>((height_ + factor - 1) / factor);
+      if (static_cast<int>(w) < min_width || static_cast<int>(h) < min_height) continue;
+      if (FAILED(transform->GetClosestSize(&w, &h))) return false;
+      if (static_cast<int>(w) < min_width || static_cast<int>(h) < min_height || static_cast<int>(w) >= width_ ||
+          static_cast<int>(h) >= height_)
+        continue;
+      transform_ = std::move(transform);
+      width_ = static_cast<int>(w);
+      height_ = static_cast<int>(h);
+      return true;
+    }
+    return false;
   }
 
   // Reads the first rows, so that a file the decoder cannot handle fails now.
@@ -157,7 +204,9 @@ class WicRowSource final : public RowSource {
   // Declared first so it is destroyed last: the stream reads from these bytes.
   PooledBuffer bytes_;
   ComPtr<IWICStream> stream_;
+  ComPtr<IWICBitmapFrameDecode> frame_;
   ComPtr<IWICBitmapSource> source_;
+  ComPtr<IWICBitmapSourceTransform> transform_;  // set when decoding at a reduced size
   Layout layout_;
   int width_, height_;
   int next_ = 0;
@@ -167,7 +216,7 @@ class WicRowSource final : public RowSource {
   int strip_first_ = 0, strip_rows_ = 0;
 };
 
-// Picks the frame to show: the first, or for icons the largest and deepest.
+// Picks the frame to show: the first, or for icons the largest.
 HRESULT ChooseFrame(IWICBitmapDecoder* decoder, ComPtr<IWICBitmapFrameDecode>& frame) {
   GUID container{};
   UINT frames = 0;
@@ -202,9 +251,11 @@ DecodeStatus OpenDecoded(IWICImagingFactory* factory, IWICBitmapDecoder* decoder
   if (FAILED(hr = frame->GetPixelFormat(&pf))) return StatusOf(hr);
   ComPtr<IWICBitmapSource> source;
   frame.As(IID_IWICBitmapSource, source);
+  ComPtr<IWICBitmapFrameDecode> direct_frame;  // kept only where rows come straight from the frame
   Layout layout;
   if (pf == GUID_WICPixelFormat24bppBGR) {
     layout = Layout::kBgr24;
+    direct_frame = std::move(frame);
   } else if (pf == GUID_WICPixelFormat24bppRGB) {
     layout = Layout::kRgb24;
   } else if (pf == GUID_WICPixelFormat32bppBGR || pf == GUID_WICPixelFormat32bppPBGRA) {
@@ -227,8 +278,8 @@ DecodeStatus OpenDecoded(IWICImagingFactory* factory, IWICBitmapDecoder* decoder
 
   GUID container{};
   decoder->GetContainerFormat(&container);
-  auto rows = std::make_unique<WicRowSource>(std::move(source), layout, static_cast<int>(w), static_cast<int>(h),
-                                             std::move(bytes), std::move(stream));
+  auto rows = std::make_unique<WicRowSource>(std::move(source), std::move(direct_frame), layout, static_cast<int>(w),
+                                             static_cast<int>(h), std::move(bytes), std::move(stream));
   if (!rows->Probe()) return DecodeStatus::kCorrupt;
   out.format = FormatOfContainer(container);
   if (lazy) {

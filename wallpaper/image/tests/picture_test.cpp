@@ -114,6 +114,64 @@ TEST(ImagePicture, RefusedOperationsKeepThePicture) {
   EXPECT_GE(image.Load(tga.data(), tga.size()), 0) << "loads again after DeleteObject";
 }
 
+// A decoder that can also deliver its picture at half size, as JPEG can: 40 x 20
+// (or 20 x 10), left half red and right half blue.
+struct HalvingStats {
+  int asked_width = 0, asked_height = 0, rows_read = 0;
+};
+
+class HalvingSource final : public RowSource {
+ public:
+  explicit HalvingSource(HalvingStats& stats) : stats_(stats) {}
+  int Width() const override { return width_; }
+  int Height() const override { return width_ / 2; }
+  bool ReadRows(uint8_t* dst, size_t stride, int count) override {
+    for (int i = 0; i < count; ++i)
+      for (int x = 0; x < width_; ++x) {
+        uint8_t* p = dst + stride * i + 3 * x;
+        p[0] = x < width_ / 2 ? 0 : 255;
+        p[1] = 0;
+        p[2] = x < width_ / 2 ? 255 : 0;
+      }
+    stats_.rows_read += count;
+    return true;
+  }
+  bool ReduceTo(int min_width, int min_height) override {
+    stats_.asked_width = min_width, stats_.asked_height = min_height;
+    if (stats_.rows_read || 20 < min_width || 10 < min_height) return false;
+    width_ = 20;
+    return true;
+  }
+
+ private:
+  HalvingStats& stats_;
+  int width_ = 40;
+};
+
+TEST(ImagePicture, ScalingLetsTheDecoderReduceFirst) {
+  struct Case {
+    int width, height;
+    int rows_read;  // of the reduced picture when it was reduced
+  };
+  for (const Case c : {Case{15, 8, 10}, Case{20, 10, 10}, Case{30, 15, 20}, Case{80, 40, 20}}) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    BTCImageData data;
+    HalvingStats seen;
+    data.Assign(std::make_unique<HalvingSource>(seen));
+    EXPECT_EQ(data.GetWidth(), 40);
+    BTResizeFilter filter = BTResizeFilterSmooth;
+    ASSERT_TRUE(data.Resize(c.width, c.height, filter));
+    EXPECT_EQ(seen.asked_width, c.width);
+    EXPECT_EQ(seen.asked_height, c.height);
+    EXPECT_EQ(seen.rows_read, c.rows_read);
+    EXPECT_EQ(data.GetWidth(), c.width);
+    const Pixmap* p = data.Pixels();
+    ASSERT_TRUE(p);
+    EXPECT_EQ(test::PixelAt(*p, 0, 0), (test::Bgr{0, 0, 255}));
+    EXPECT_EQ(test::PixelAt(*p, c.width - 1, c.height - 1), (test::Bgr{255, 0, 0}));
+  }
+}
+
 TEST(ImagePicture, CodecFromExtension) {
   struct Case {
     const char* ext;
