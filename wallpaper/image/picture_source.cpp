@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "wallpaper/image/buffer_pool.h"
+#include "wallpaper/image/header_peek.h"
 #include "wallpaper/image/image_limits.h"
 #include "wallpaper/image/pcx_decoder.h"
 #include "wallpaper/image/pnm_decoder.h"
@@ -12,6 +13,15 @@
 
 namespace image {
 namespace {
+
+// Header bytes read from a file to recognise it and find its size.
+constexpr size_t kHeadBytes = 64 * 1024;
+
+// True when the header states a size over the limits.
+bool ClaimsTooMuch(const uint8_t* data, size_t size) {
+  const PeekedSize s = PeekDimensions(data, size);
+  return s.known && !DimensionsAllowed(s.width, s.height);
+}
 
 // The largest file our own decoders can need: a raw picture at the pixel limit.
 constexpr int64_t kMaxOwnFileBytes = kMaxImagePixels * 4 + (int64_t{1} << 20);
@@ -58,6 +68,7 @@ DecodeStatus OpenPictureMemory(const uint8_t* data, size_t size, OpenedPicture& 
   if (!data || size == 0) return DecodeStatus::kTruncated;
   const ImageFormat own = SniffOwnFormat(data, size);
   if (own != ImageFormat::kUnknown) return DecodeOwn(own, data, size, out);
+  if (ClaimsTooMuch(data, size)) return DecodeStatus::kTooLarge;
   return PlatformOpenMemory(data, size, out);
 }
 
@@ -66,11 +77,13 @@ DecodeStatus OpenPictureFile(const char* path, OpenedPicture& out) {
   if (!path || !*path) return DecodeStatus::kNotThisFormat;
   std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path, "rb"));
   if (!f) return DecodeStatus::kNotThisFormat;
-  uint8_t head[32];
-  const size_t got = std::fread(head, 1, sizeof head, f.get());
-  const ImageFormat own = SniffOwnFormat(head, got);
+  PooledBuffer head;
+  if (!head.Reserve(kHeadBytes)) return DecodeStatus::kOutOfMemory;
+  const size_t got = std::fread(head.data(), 1, kHeadBytes, f.get());
+  const ImageFormat own = SniffOwnFormat(head.data(), got);
   if (own == ImageFormat::kUnknown) {
     f.reset();
+    if (ClaimsTooMuch(head.data(), got)) return DecodeStatus::kTooLarge;
     // The platform streams from the file itself; holding a large compressed
     // file in memory beside the decoder's pixels would only raise the peak.
     return PlatformOpenFile(path, out);
