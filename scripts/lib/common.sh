@@ -29,11 +29,24 @@ sf_stop_xvfb() {
   fi
 }
 
+# Wine links the profile's Desktop, Documents, Pictures (and so on) to the
+# host's home folder. Tests empty and fill those folders, so each becomes a
+# plain folder inside the prefix: nothing a test does may reach the host's files.
+sf_isolate_profile() {
+  local prefix=$1 link
+  for link in "$prefix"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+      rm -f "$link" && mkdir -p "$link"
+    fi
+  done
+}
+
 # Creates (once) a Wine prefix with the virtual desktop switched on, so that
 # programs get a desktop with a taskbar, a tray area and a drawn wallpaper.
 sf_prepare_prefix() {
   local prefix=$1
   export WINEPREFIX=$prefix WINEDEBUG=-all WINEARCH=win64
+  sf_isolate_profile "$prefix"
   if [ ! -f "$prefix/.skyframe-ready" ]; then
     mkdir -p "$prefix"
     # No Mono or Gecko: the program needs neither, and their installers would ask.
@@ -41,6 +54,7 @@ sf_prepare_prefix() {
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1280x1024 /f >/dev/null 2>&1
     wineserver -w
+    sf_isolate_profile "$prefix"
     touch "$prefix/.skyframe-ready"
   fi
 }
