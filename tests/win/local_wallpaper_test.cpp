@@ -86,13 +86,7 @@ class LocalWallpaperTest : public ::testing::Test {
   void SetUp() override {
     ResetProgramState();
     pictures = ShellFolder(CSIDL_MYPICTURES);
-    std::string doubleTerminated = pictures + "\\*";
-    doubleTerminated.push_back('\0');
-    SHFILEOPSTRUCTA op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = doubleTerminated.c_str();
-    op.fFlags = FOF_NO_UI;
-    SHFileOperationA(&op);
+    DeleteFolderContents(pictures);
     CopyTree(FixtureFolder(), pictures);
     ASSERT_TRUE(FileExists(pictures + "\\g.png")) << "fixtures missing in " << FixtureFolder();
     SetDword("ChangeAtStartup", 1);

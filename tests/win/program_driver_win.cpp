@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -41,15 +43,36 @@ std::string LogPath() { return DataFolder() + "kq_sf_log.txt"; }
 namespace {
 
 void RemoveTreeQuietly(const std::string& folder) {
-  std::string doubleTerminated = folder + '\0';
-  SHFILEOPSTRUCTA op = {};
-  op.wFunc = FO_DELETE;
-  op.pFrom = doubleTerminated.c_str();
-  op.fFlags = FOF_NO_UI;
-  SHFileOperationA(&op);
+  DeleteFolderContents(folder);
+  RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace
+
+void DeleteFolderContents(const std::string& folder) {
+  // A profile folder that is a link leads out of the test prefix (Wine links
+  // them to the host's home): never empty one.
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    ADD_FAILURE() << folder << " is a link; refusing to empty it";
+    return;
+  }
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    const std::string path = folder + "\\" + name;
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      RemoveTreeQuietly(path);
+    } else {
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (!DeleteFileA(path.c_str())) RemoveDirectoryA(path.c_str());
+    }
+  } while (FindNextFileA(find, &entry));
+  FindClose(find);
+}
 
 void StopRunningInstances() {
   for (int round = 0; round < 20; ++round) {
@@ -233,6 +256,52 @@ std::vector<std::string> LogLines() {
     lines.push_back(line);
   }
   return lines;
+}
+
+namespace {
+
+std::string HostPath(const std::string& dos) {
+  using UnixName = char*(CDECL*)(const WCHAR*);
+  auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unixName) return {};
+  std::wstring wide(dos.begin(), dos.end());
+  char* name = unixName(wide.c_str());
+  std::string result = name ? name : "";
+  if (name) HeapFree(GetProcessHeap(), 0, name);
+  return result;
+}
+
+void RunHost(const char* program, std::string commandLine) {
+  STARTUPINFOA startup = {sizeof startup};
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return;
+  WaitForSingleObject(info.hProcess, 10000);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+}
+
+}  // namespace
+
+bool MakeDirectoryLink(const std::string& link, const std::string& target) {
+  if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY)) {
+    const DWORD a = GetFileAttributesA(link.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+  }
+  // Wine reports success without making a link; a link made by the host shows
+  // to programs as a reparse point, as Windows shows its own.
+  const auto slash = link.rfind('\\');
+  const std::string hostTarget = HostPath(target), hostParent = HostPath(link.substr(0, slash));
+  if (hostTarget.empty() || hostParent.empty()) return false;
+  RunHost("Z:\\bin\\ln", "ln -s \"" + hostTarget + "\" \"" + hostParent + "/" + link.substr(slash + 1) + "\"");
+  return WaitUntil([&] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000);
+}
+
+void RemoveLink(const std::string& link) {
+  if (RemoveDirectoryA(link.c_str()) || DeleteFileA(link.c_str())) return;
+  const std::string host = HostPath(link);
+  if (!host.empty()) RunHost("Z:\\bin\\rm", "rm -f \"" + host + "\"");
 }
 
 bool LogContains(const std::string& text) { return ReadFileBytes(LogPath()).find(text) != std::string::npos; }

@@ -23,6 +23,8 @@ std::string LocalDataFolder();  // %LOCALAPPDATA%\Quillmoor\Skyframe\ (with slas
 std::string UserName();
 std::string LogPath();
 
+// Deletes everything inside a folder (the folder stays).
+void DeleteFolderContents(const std::string& folder);
 // Removes every trace of earlier runs: settings, data-folder records, data folders.
 void ResetProgramState();
 // Ends any running instance (closes its window, then waits; kills it if it hangs).
@@ -66,6 +68,10 @@ class RunningProgram {
   UniqueHandle process_;
   DWORD pid_ = 0;
 };
+
+// A directory link at `link` to `target` (a Windows link, or under Wine one made by the host).
+bool MakeDirectoryLink(const std::string& link, const std::string& target);
+void RemoveLink(const std::string& link);
 
 // Lines of the program's log without their prefixes' time stamps.
 std::vector<std::string> LogLines();
