@@ -103,11 +103,19 @@ class LocalWallpaperTest : public ::testing::Test {
     GetFileAttributesExA(bitmap.c_str(), GetFileExInfoStandard, &data);
     return data.ftLastWriteTime;
   }
+  static size_t FinishedChanges() {
+    const std::string log = ReadFileBytes(LogPath());
+    size_t count = 0;
+    for (size_t at = log.find(" Wallpaper change finished"); at != std::string::npos;
+         at = log.find(" Wallpaper change finished", at + 1))
+      ++count;
+    return count;
+  }
   // Waits until a change has rewritten the bitmap and ended.
-  std::optional<Bitmap> WaitForNewBitmap(FILETIME before) {
+  std::optional<Bitmap> WaitForNewBitmap(FILETIME before, size_t finishedBefore) {
     const bool changed = WaitUntil([&] {
       const FILETIME now = BitmapTime();
-      return CompareFileTime(&now, &before) != 0 && GetDword("CrashFlag") == 0u;
+      return CompareFileTime(&now, &before) != 0 && FinishedChanges() > finishedBefore;
     }, 20000);
     if (!changed) return std::nullopt;
     return ReadBitmap(bitmap);
@@ -119,9 +127,10 @@ class LocalWallpaperTest : public ::testing::Test {
   }
   std::optional<Bitmap> Command(RunningProgram& program, int id) {
     const FILETIME before = BitmapTime();
+    const size_t finished = FinishedChanges();
     Sleep(20);  // file times have a coarse grain
     PostMessageA(program.MainWindow(), WM_COMMAND, id, 0);
-    return WaitForNewBitmap(before);
+    return WaitForNewBitmap(before, finished);
   }
 
   std::string pictures, bitmap;
@@ -156,7 +165,7 @@ TEST_F(LocalWallpaperTest, EachChangeComposesTheFittedBitmapAndSkipsTheCorruptPi
   RunningProgram program;
   ASSERT_TRUE(program.WaitForMainWindow());
   // The change at start-up steps forward from the stored cursor 0: entry 1.
-  std::optional<Bitmap> shown = WaitForNewBitmap(before);
+  std::optional<Bitmap> shown = WaitForNewBitmap(before, 0);
   ASSERT_TRUE(shown);
   const Picture* p = PictureOf(*shown);
   ASSERT_TRUE(p) << std::hex << shown->center;
@@ -205,7 +214,7 @@ TEST_F(LocalWallpaperTest, ARestartResumesAtTheSamePlaceInTheSameShuffledOrder) 
     const FILETIME before = BitmapTime();
     RunningProgram program;
     ASSERT_TRUE(program.WaitForMainWindow());
-    std::optional<Bitmap> shown = WaitForNewBitmap(before);
+    std::optional<Bitmap> shown = WaitForNewBitmap(before, 0);
     ASSERT_TRUE(shown);
     for (int i = 0; i < 4; ++i) {
       const Picture* p = PictureOf(*shown);
@@ -223,7 +232,7 @@ TEST_F(LocalWallpaperTest, ARestartResumesAtTheSamePlaceInTheSameShuffledOrder) 
   const FILETIME before = BitmapTime();
   RunningProgram again;
   ASSERT_TRUE(again.WaitForMainWindow());
-  std::optional<Bitmap> shown = WaitForNewBitmap(before);
+  std::optional<Bitmap> shown = WaitForNewBitmap(before, 0);
   ASSERT_TRUE(shown);
   const Picture* p = PictureOf(*shown);
   ASSERT_TRUE(p);

@@ -38,6 +38,7 @@ void EndChange() {
   g_state.ready = true;
   ShowIdle();
   SetCrashFlag(0);
+  SF_LOG(kLogInfo, "Wallpaper change finished");
 }
 
 // The plug-in's image, once the internet source exists, is returned here.
