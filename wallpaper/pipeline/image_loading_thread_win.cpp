@@ -86,7 +86,7 @@ uint32_t CImageLoadingThread::Run() {
         break;
       case kResize:
         finished = kResized;
-        ok = image.Resize(targetWidth, targetHeight);
+        ok = image.Resize(targetWidth, targetHeight, resizeFilter);
         break;
       case kSave:
         finished = kSaved;

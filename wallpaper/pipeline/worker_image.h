@@ -1,31 +1,28 @@
 #pragma once
-// The picture the image worker holds between its operations: decoded in full
-// at load (so a corrupt file fails the load, not a later step), scaled in
-// place, written as a 24-bit bitmap. Buffers are reused from change to change.
+// The picture the image worker holds between its operations, through the
+// image library: rows stay in the decoder until scaling or saving takes them,
+// so a large photo never exists twice in memory.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "wallpaper/image/pixmap.h"
-#include "wallpaper/image/resampler.h"
+#include "wallpaper/image/bt_image.h"
 
 class WorkerImage {
  public:
   bool LoadFile(const std::string& path);
   bool LoadMemory(const uint8_t* data, size_t size);
-  bool Resize(int width, int height);
+  bool Resize(int width, int height, int filter);
   bool SaveBmp(const std::string& path);
   void Release();
 
-  bool Empty() const { return pixels_.empty(); }
-  int Width() const { return pixels_.width(); }
-  int Height() const { return pixels_.height(); }
+  bool Empty() const { return Data().GetWidth() == 0; }
+  int Width() const { return Data().GetWidth(); }
+  int Height() const { return Data().GetHeight(); }
   // Size of the decoded pixel data in bytes.
-  size_t ImageSize() const { return pixels_.byte_size(); }
-  const image::Pixmap& Pixels() const { return pixels_; }
+  size_t ImageSize() const { return Data().GetImageSize(); }
 
  private:
-  image::Pixmap pixels_;
-  image::Pixmap scratch_;
-  image::Resampler resampler_;
+  BTCImageData& Data() const { return *object_.GetObjectDataPtr(); }
+  mutable BTCImageObject object_;
 };
