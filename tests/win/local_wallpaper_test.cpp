@@ -206,6 +206,39 @@ TEST_F(LocalWallpaperTest, EachChangeComposesTheFittedBitmapAndSkipsTheCorruptPi
   EXPECT_EQ(GetDword("CrashFlag"), 0u);
 }
 
+TEST_F(LocalWallpaperTest, CentreModeKeepsSizesAppliesBitmapsAsTheyAreAndWrapsMoviesInAPage) {
+  SetDword("ShuffleImagelist", 0);
+  SetDword("PaperOrient", 0);
+  const FILETIME before = BitmapTime();
+  RunningProgram program;
+  ASSERT_TRUE(program.WaitForMainWindow());
+  std::optional<Bitmap> shown = WaitForNewBitmap(before, 0);
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(shown->width, 400);  // a.tga, saved unscaled
+  EXPECT_EQ(shown->height, 300);
+  EXPECT_EQ(GetString("WallpaperStyle", HKEY_CURRENT_USER, "Control Panel\\Desktop"), "0");
+
+  // A bitmap goes to the desktop as it is, without the worker.
+  const FILETIME composed = BitmapTime();
+  PostMessageA(program.MainWindow(), WM_COMMAND, 106, 0);
+  EXPECT_TRUE(WaitUntil([&] {
+    return GetString("Wallpaper", HKEY_CURRENT_USER, "Control Panel\\Desktop") == pictures + "\\b.bmp";
+  }));
+  const FILETIME after = BitmapTime();
+  EXPECT_EQ(CompareFileTime(&composed, &after), 0);
+
+  // On through the list to the movie: its page is written and names it.
+  const std::string page = DataFolder() + UserName() + "_flashpage.htm";
+  for (int i = 0; i < 8 && !FileExists(page); ++i) {
+    PostMessageA(program.MainWindow(), WM_COMMAND, 106, 0);
+    WaitUntil([&] { return FileExists(page); }, 3000);
+  }
+  ASSERT_TRUE(FileExists(page));
+  EXPECT_NE(ReadFileBytes(page).find(pictures + "\\movie.swf"), std::string::npos);
+  EXPECT_EQ(GetDword("IndexOfLastImage"), 10u);
+  EXPECT_EQ(program.Close(), 0u);
+}
+
 TEST_F(LocalWallpaperTest, ARestartResumesAtTheSamePlaceInTheSameShuffledOrder) {
   // Only pictures here, so that every step rewrites the bitmap.
   for (const char* other : {"\\page.htm", "\\movie.swf", "\\broken.jpeg"}) DeleteFileA((pictures + other).c_str());

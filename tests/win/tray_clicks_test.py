@@ -8,8 +8,10 @@ the taskbar). Screenshots of each step are kept in the folder given second.
 Needs DISPLAY and WINEPREFIX (scripts/test sets both), xdotool and ImageMagick.
 """
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -27,8 +29,19 @@ def check(condition, what):
     return condition
 
 
+class Result:
+    def __init__(self, stdout):
+        self.stdout = stdout
+
+
 def run(args, text=True):
-    return subprocess.run(args, capture_output=True, text=text)
+    # Through a file, not a pipe: a wineserver started by the command keeps
+    # the pipe open for as long as it lives, and reading it to its end would wait for that.
+    with tempfile.TemporaryFile() as out:
+        subprocess.run(args, stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.DEVNULL)
+        out.seek(0)
+        data = out.read()
+    return Result(data.decode("utf-8", "replace") if text else data)
 
 
 def reg_dword(name):
@@ -98,7 +111,7 @@ def menu_bands(screen, box):
                 continue
             first = x if first is None else first
             last = x
-            if max(p) < 70:
+            if max(p) < 40:
                 black += 1
             else:
                 grey += 1
@@ -122,9 +135,9 @@ def menu_bands(screen, box):
         elif height <= 3:
             continue  # an accelerator's underline below its text
         else:
+            # Grey text has no black pixel at all; black text has grey edges.
             black = sum(r[1] for r in b)
-            grey = sum(r[2] for r in b)
-            out.append(("text", (b[0][0] + b[-1][0]) // 2, black > grey))
+            out.append(("text", (b[0][0] + b[-1][0]) // 2, black > 10))
     return out
 
 
@@ -141,6 +154,19 @@ def open_menu_with_right_click():
     # Away from the icon, so that its tip does not cover the menu.
     xdo("mousemove", 300, 300)
     time.sleep(0.8)
+
+
+def close_menu():
+    xdo("mousemove", 300, 300)
+    time.sleep(0.2)
+    xdo("click", 1)
+    time.sleep(0.6)
+
+
+def changed_near_tray(before, after):
+    """Pixels that differ in the corner above the tray, where the status message shows."""
+    return sum(1 for x in range(1080, 1280, 4) for y in range(WORK_BOTTOM - 90, WORK_BOTTOM, 4)
+               if before.px(x, y) != after.px(x, y))
 
 
 def main():
@@ -169,9 +195,8 @@ def main():
         kinds = "".join("-" if b[0] == "sep" else ("E" if b[2] else "g") for b in bands)
         # Settings, Change Keywords | Next, Previous, Pause | Save, Block, Blank | Support | Exit
         check(kinds == "Eg-EEE-ggE-E-E", "entries and states read " + kinds + ", want Eg-EEE-ggE-E-E")
-    xdo("key", "Escape")
-    time.sleep(0.6)
-    check(find_menu(Screen(os.path.join(shots, "menu_closed.png"))) is None, "Escape closes the menu")
+    close_menu()
+    check(find_menu(Screen(os.path.join(shots, "menu_closed.png"))) is None, "a click elsewhere closes the menu")
 
     # Single left click: no menu at once, the menu after the double-click time.
     xdo("mousemove", *ICON)
@@ -182,9 +207,7 @@ def main():
     time.sleep(1.2)
     check(find_menu(Screen(os.path.join(shots, "single_click_late.png"))) is not None,
           "the menu after the double-click time")
-    xdo("mousemove", 300, 300)
-    xdo("key", "Escape")
-    time.sleep(0.6)
+    close_menu()
 
     # Double click: no menu.
     xdo("mousemove", *ICON)
@@ -196,12 +219,11 @@ def main():
     # The pause hot key twice: two messages, two writes.
     xdo("mousemove", 300, 300)
     for n, (want, name) in enumerate(((0, "disabled"), (1, "resumed"))):
+        before = Screen(os.path.join(shots, "pause_%d_before.png" % (n + 1)))
         xdo("key", "shift+Pause")
         time.sleep(0.5)
         shot = Screen(os.path.join(shots, "pause_%d_%s.png" % (n + 1, name)))
-        corner = sum(1 for x in range(1080, 1280, 4) for y in range(WORK_BOTTOM - 90, WORK_BOTTOM, 4)
-                     if shot.px(x, y) != shot.px(5, 5))
-        check(corner > 100, "pause hot key %d: a status message next to the tray" % (n + 1))
+        check(changed_near_tray(before, shot) > 300, "pause hot key %d: a status message next to the tray" % (n + 1))
         check(wait_for(lambda: reg_dword("ChangeAtTime") == want, 10), "pause hot key %d: ChangeAtTime %d"
               % (n + 1, want))
         time.sleep(2.5)  # the message fades out
@@ -242,6 +264,9 @@ def main():
 
 
 if __name__ == "__main__":
+    if not os.environ.get("DISPLAY") or not shutil.which("xdotool") or not shutil.which("import"):
+        print("skipped: needs DISPLAY, xdotool and ImageMagick")
+        sys.exit(77)
     main()
     print("%d failure(s)" % len(failures))
     sys.exit(1 if failures else 0)

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+
+#include "support/tests/temp_dir.h"
+#include "wallpaper/pipeline/image_loading_thread_win.h"
+
+namespace {
+
+constexpr UINT kDone = WM_APP + 4;
+
+// A 24-bit bottom-up bitmap file of one colour.
+std::string SolidBmp(int width, int height, uint8_t b, uint8_t g, uint8_t r) {
+  const int stride = (width * 3 + 3) & ~3;
+  const uint32_t size = 54 + stride * height;
+  std::string f(size, '\0');
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) f[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  f[0] = 'B';
+  f[1] = 'M';
+  put32(2, size);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, width);
+  put32(22, height);
+  f[26] = 1;
+  f[28] = 24;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const size_t at = 54 + static_cast<size_t>(y) * stride + x * 3;
+      f[at] = static_cast<char>(b);
+      f[at + 1] = static_cast<char>(g);
+      f[at + 2] = static_cast<char>(r);
+    }
+  return f;
+}
+
+class ImageWorkerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
+  }
+  void TearDown() override {
+    worker.reset();
+    DestroyWindow(window);
+  }
+  // Waits for the worker's completion message (the only way it reports).
+  bool WaitForDone() {
+    const ULONGLONG end = GetTickCount64() + 20000;
+    MSG msg;
+    while (GetTickCount64() < end) {
+      if (PeekMessageA(&msg, window, kDone, kDone, PM_REMOVE)) return true;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
+    }
+    return false;
+  }
+  std::string Path(const std::string& name) { return dir.File(name); }
+
+  TempDir dir;
+  HWND window = nullptr;
+  std::unique_ptr<CImageLoadingThread> worker = std::make_unique<CImageLoadingThread>();
+};
+
+TEST_F(ImageWorkerTest, LoadResizeSaveChainWithTheHoldProtocol) {
+  WriteWholeFile(Path("in.bmp"), SolidBmp(64, 48, 10, 20, 30));
+  ASSERT_TRUE(worker->StartLoadFile(Path("in.bmp"), window, kDone));
+  ASSERT_TRUE(WaitForDone());
+  EXPECT_FALSE(worker->HasError());
+  EXPECT_EQ(worker->CurrentState(), CImageLoadingThread::kLoaded);
+
+  ASSERT_TRUE(worker->LockImage());
+  WorkerImage* image = worker->GetImage();
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->Width(), 64);
+  EXPECT_EQ(image->Height(), 48);
+  EXPECT_EQ(image->ImageSize(), 64u * 3 * 48);
+  // While the main thread holds the picture every start is refused and changes nothing.
+  EXPECT_TRUE(worker->IsBusy());
+  EXPECT_FALSE(worker->StartResize(32, 24, 2, window, kDone));
+  EXPECT_FALSE(worker->ReleaseImage());
+  EXPECT_EQ(worker->CurrentState(), CImageLoadingThread::kHeld);
+  worker->UnlockImage();
+  EXPECT_FALSE(worker->GetImage());
+
+  ASSERT_TRUE(worker->StartResize(32, 24, 2, window, kDone));
+  ASSERT_TRUE(WaitForDone());
+  EXPECT_FALSE(worker->HasError());
+  ASSERT_TRUE(worker->StartSave(Path("out.bmp"), "bmp", window, kDone));
+  ASSERT_TRUE(WaitForDone());
+  EXPECT_FALSE(worker->HasError());
+  const std::string written = ReadWholeFile(Path("out.bmp"), true), expected = SolidBmp(32, 24, 10, 20, 30);
+  ASSERT_EQ(written.size(), expected.size());
+  EXPECT_EQ(written.substr(18, 8), expected.substr(18, 8));  // width and height
+  EXPECT_TRUE(written.substr(54) == expected.substr(54)) << "pixels differ";
+  EXPECT_TRUE(worker->ReleaseImage());
+}
+
+TEST_F(ImageWorkerTest, FailuresAreReportedByTheSameMessage) {
+  const std::string bad[] = {"", "not a picture at all", std::string("\xFF\xD8\xFF\xE0", 4) + std::string(200, '\0'),
+                             SolidBmp(40, 40, 1, 2, 3).substr(0, 300)};
+  int i = 0;
+  for (const std::string& bytes : bad) {
+    const std::string file = Path("bad" + std::to_string(i++) + ".jpg");
+    WriteWholeFile(file, bytes);
+    ASSERT_TRUE(worker->StartLoadFile(file, window, kDone));
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_TRUE(worker->HasError()) << i;
+    EXPECT_FALSE(worker->IsBusy());
+  }
+  ASSERT_TRUE(worker->StartLoadFile(Path("missing.png"), window, kDone));
+  ASSERT_TRUE(WaitForDone());
+  EXPECT_TRUE(worker->HasError());
+  // Saving into a folder that does not exist fails and leaves nothing behind.
+  WriteWholeFile(Path("ok.bmp"), SolidBmp(8, 8, 1, 1, 1));
+  ASSERT_TRUE(worker->StartLoadFile(Path("ok.bmp"), window, kDone));
+  ASSERT_TRUE(WaitForDone());
+  ASSERT_TRUE(worker->StartSave(Path("no\\such\\folder\\x.bmp"), "bmp", window, kDone));
+  ASSERT_TRUE(WaitForDone());
+  EXPECT_TRUE(worker->HasError());
+}
+
+TEST_F(ImageWorkerTest, MemoryImagesLoadAndTheWorkerCanBeDestroyedAtAnyTime) {
+  const std::string bmp = SolidBmp(16, 16, 200, 100, 50);
+  ImageBytes bytes{reinterpret_cast<const uint8_t*>(bmp.data()), static_cast<uint32_t>(bmp.size())};
+  ASSERT_TRUE(worker->StartLoadMemory(&bytes, window, kDone));
+  ASSERT_TRUE(WaitForDone());
+  EXPECT_FALSE(worker->HasError());
+  ASSERT_TRUE(worker->LockImage());
+  EXPECT_EQ(worker->GetImage()->Width(), 16);
+  worker->UnlockImage();
+  // Destroying a worker in the middle of an operation joins it cleanly.
+  ASSERT_TRUE(worker->StartResize(1600, 1600, 2, window, kDone));
+  worker.reset();
+}
+
+}  // namespace
