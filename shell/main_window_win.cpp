@@ -76,26 +76,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_APP_IMAGE_RESIZED:
       OnImageResized();
       return 0;
-    case WM_COMMAND:
-      // The tray layer handles every menu command; these two also work without it.
-      if (LOWORD(wParam) == 106) {
-        NextImageCommand(false);
-        return 0;
-      }
-      if (LOWORD(wParam) == 107) {
-        PreviousImageCommand(false);
-        return 0;
-      }
-      break;
     case WM_TIMER:
       if (wParam == kSchedulerTimer) {
         OnSchedulerTimer(window);
         return 0;
       }
       break;
-    case WM_APP_OPEN_SETTINGS:
-      if (!app.settingsDialogOpen) SF_LOG(kLogInfo, "Settings dialog requested");
-      return 0;
     case WM_APP_EXIT_REQUEST:
       DestroyTray();
       KillMainTimers(window);

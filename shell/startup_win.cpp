@@ -68,6 +68,21 @@ void InitialSecurity() {
   }
 }
 
+bool CanOpenForReading(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+void MoveLegacyBitmap(const AppPaths& paths) {
+  const std::string& target = paths.wallpaperBitmapPath;
+  const std::string old = paths.programFolder + target.substr(target.find_last_of('\\') + 1);
+  if (!CanOpenForReading(target) && CanOpenForReading(old))
+    MoveFileExA(old.c_str(), target.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH);
+}
+
 void DetermineWindowsVersion(App& app) {
   OSVERSIONINFOA version = {sizeof version};
 #pragma GCC diagnostic push
@@ -143,6 +158,10 @@ int RunProgram(HINSTANCE instance, int showCommand) {
   // 4. The error folder, where crash dumps go.
   CreateDirectoryA(app.paths.errorFolder.c_str(), nullptr);
 
+  // 5. Older versions kept the wallpaper bitmap beside the program. (The list
+  // file moves when the image lists load.)
+  MoveLegacyBitmap(app.paths);
+
   // 6. Single instance: hand over to the running one.
   if (IsAnotherInstanceRunning()) {
     PostToOtherInstance(WM_APP_OPEN_SETTINGS);
@@ -187,7 +206,7 @@ int RunProgram(HINSTANCE instance, int showCommand) {
 
   if (app.configureAtStart) {
     SF_LOG(kLogInfo, "Running Config at startup");
-    app.settingsDialogOpen = true;
+    OpenSettingsDialog(nullptr);
   }
 
   // 24-26.

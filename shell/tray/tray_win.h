@@ -13,6 +13,9 @@ void DestroyTray();
 // and the commands. Returns true (and the result) when it handled `message`.
 bool HandleTrayMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+// Shows the settings dialog (modal) unless it is open; `startPage` names its first page, or null.
+void OpenSettingsDialog(const char* startPage);
+
 // A change is in progress: animate the tray icon.
 void ShowWorking();
 // The change ended: normal or paused icon and tip.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <regex>
 
 #include "tests/win/program_driver_win.h"
@@ -79,6 +80,29 @@ TEST_F(StartupTest, AnOldLogIsReplacedByTheNewRun) {
   ASSERT_EQ(second.Close(), 0u);
   const std::string log = ReadFileBytes(LogPath());
   EXPECT_EQ(log.find("Log begins on"), log.rfind("Log begins on"));
+}
+
+TEST_F(StartupTest, FilesOfOlderVersionsMoveFromTheProgramFolder) {
+  const std::string oldBitmap = FolderOf(ProgramPath()) + UserName() + "_skyframe.bmp";
+  const std::string oldList = FolderOf(ProgramPath()) + UserName() + ".PLS";
+  {
+    std::FILE* f = std::fopen(oldBitmap.c_str(), "wb");
+    std::fputs("BM old wallpaper", f);
+    std::fclose(f);
+    f = std::fopen(oldList.c_str(), "wb");
+    std::fputs("[playlist]\nFile1=C:\\old\\one.jpg\nNumberOfEntries=1\nVersion=2", f);
+    std::fclose(f);
+  }
+  RunningProgram program;
+  ASSERT_TRUE(program.WaitForMainWindow());
+  ASSERT_TRUE(WaitUntil([] { return LogContains("Beginning event loop"); }));
+  EXPECT_EQ(program.Close(), 0u);
+  EXPECT_EQ(ReadFileBytes(DataFolder() + UserName() + "_skyframe.bmp"), "BM old wallpaper");
+  EXPECT_FALSE(FileExists(oldBitmap));
+  EXPECT_NE(ReadFileBytes(DataFolder() + UserName() + ".PLS").find("File1=C:\\old\\one.jpg"), std::string::npos);
+  EXPECT_FALSE(FileExists(oldList));
+  DeleteFileA(oldBitmap.c_str());
+  DeleteFileA(oldList.c_str());
 }
 
 TEST_F(StartupTest, SecondStartWakesTheFirstAndExitsWithZero) {
