@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <set>
+#include <vector>
 #include <string>
 
 #include "shell/tray/tray_inspect.h"
@@ -212,6 +213,70 @@ TEST_F(TrayProgramTest, CtrlPageDownChangesTheWallpaper) {
            Inspect(window) && !Inspect(window)->working;
   }, 30000));
   EXPECT_EQ(GetString("Wallpaper", HKEY_CURRENT_USER, "Control Panel\\Desktop"), bitmap);
+  EXPECT_EQ(program.Close(), 0u);
+}
+
+void PressKeys(std::initializer_list<std::pair<WORD, bool>> strokes) {
+  std::vector<INPUT> keys;
+  for (const auto& [vk, up] : strokes) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    const bool extended = vk == VK_NEXT || vk == VK_PRIOR;
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    keys.push_back(in);
+  }
+  ASSERT_EQ(SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)), keys.size());
+}
+
+size_t LogCount(const std::string& text) {
+  const std::string log = ReadFileBytes(LogPath());
+  size_t count = 0;
+  for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++count;
+  return count;
+}
+
+TEST_F(TrayProgramTest, CtrlPageDownTwiceQuicklyChangesOnceAndSaysSo) {
+  LargePictures();
+  RunningProgram program;
+  HWND window = program.WaitForMainWindow();
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(WaitUntil([] { return LogContains("Beginning event loop"); }));
+  // Both presses are queued before the first change can end.
+  PressKeys({{VK_CONTROL, false}, {VK_NEXT, false}, {VK_NEXT, true}, {VK_NEXT, false}, {VK_NEXT, true},
+             {VK_CONTROL, true}});
+  ASSERT_TRUE(WaitUntil([] { return LogCount(" Wallpaper change finished") == 1; }, 30000));
+  EXPECT_EQ(LogCount(" Status: Loading next wallpaper\r\nPlease wait..."), 1u);
+  EXPECT_EQ(LogCount(" Status: Wallpaper change already in progress. Please wait..."), 1u);
+  Sleep(1500);
+  EXPECT_EQ(LogCount(" Wallpaper change finished"), 1u);  // one change only
+  EXPECT_EQ(program.Close(), 0u);
+}
+
+TEST_F(TrayProgramTest, BlankHotKeyBlanksAndPausesThenRestores) {
+  LargePictures();
+  RunningProgram program;
+  HWND window = program.WaitForMainWindow();
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(WaitUntil([] { return LogContains("Beginning event loop"); }));
+  const std::string bitmap = DataFolder() + UserName() + "_skyframe.bmp";
+  PostMessageA(window, WM_COMMAND, 106, 0);
+  ASSERT_TRUE(WaitUntil([] { return LogCount(" Wallpaper change finished") == 1; }, 30000));
+  ASSERT_EQ(GetString("Wallpaper", HKEY_CURRENT_USER, "Control Panel\\Desktop"), bitmap);
+
+  PressKeys({{VK_SHIFT, false}, {VK_SCROLL, false}, {VK_SCROLL, true}, {VK_SHIFT, true}});
+  EXPECT_TRUE(WaitUntil([] {
+    const auto w = GetString("Wallpaper", HKEY_CURRENT_USER, "Control Panel\\Desktop");
+    return w && w->find_first_not_of(' ') == std::string::npos;
+  }));
+  EXPECT_TRUE(WaitUntil([&] { return IconIs(window, 185, TrayTipKind::kPaused); }));
+
+  PressKeys({{VK_SHIFT, false}, {VK_SCROLL, false}, {VK_SCROLL, true}, {VK_SHIFT, true}});
+  EXPECT_TRUE(WaitUntil([&] { return GetString("Wallpaper", HKEY_CURRENT_USER, "Control Panel\\Desktop") == bitmap; },
+                        30000));
+  // The hot key always leaves changing paused, and only in memory.
+  EXPECT_TRUE(WaitUntil([&] { return IconIs(window, 185, TrayTipKind::kPaused); }));
   EXPECT_EQ(program.Close(), 0u);
 }
 
