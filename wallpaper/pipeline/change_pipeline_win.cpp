@@ -135,6 +135,7 @@ void ChangeWallpaper(bool stampTime, bool forward, bool interactive,
 }
 
 void OnImageLoaded() {
+  if (!g_worker) return;  // a late message after shutdown stopped the worker
   App& app = TheApp();
   const Settings& s = Live();
   if (g_worker->HasError()) {
@@ -177,6 +178,7 @@ void OnImageLoaded() {
 }
 
 void OnImageResized() {
+  if (!g_worker) return;  // a late message after shutdown stopped the worker
   App& app = TheApp();
   if (g_worker->HasError()) {
     EndChange();
@@ -191,6 +193,7 @@ void OnImageResized() {
 }
 
 void OnImageSaved() {
+  if (!g_worker) return;  // a late message after shutdown stopped the worker
   App& app = TheApp();
   if (g_worker->HasError()) {
     if (g_logger) g_logger->WriteAt("WallpaperChanger", __LINE__, "Couldn't save wallpaper image! Probably out of disk space.", kLogError);
