@@ -62,6 +62,29 @@ TEST_F(StartupTest, FirstStartRunsOnDefaultsLogsAndEndsCleanly) {
   EXPECT_FALSE(GetDword("ChangeWhen").has_value());
 }
 
+TEST(ProgramFile, CarriesItsVersionAndManifest) {
+  const std::string path = ProgramPath();
+  DWORD ignored = 0;
+  std::string info(GetFileVersionInfoSizeA(path.c_str(), &ignored), '\0');
+  ASSERT_FALSE(info.empty());
+  ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+  char* text = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\FileVersion", reinterpret_cast<void**>(&text), &length));
+  EXPECT_STREQ(text, "1.01");
+
+  HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(module);
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  ASSERT_TRUE(found);
+  const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                             SizeofResource(module, found));
+  for (const char* needed : {"<activeCodePage", ">UTF-8<", "PerMonitorV2", "Microsoft.Windows.Common-Controls",
+                             "version=\"6.0.0.0\"", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+    EXPECT_NE(manifest.find(needed), std::string::npos) << needed;
+  FreeLibrary(module);
+}
+
 TEST_F(StartupTest, WithLoggingOffNoLogFileIsWritten) {
   SetDword("DebugLog", 0);
   RunningProgram program;
