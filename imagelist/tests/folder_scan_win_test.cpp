@@ -14,6 +14,7 @@
 #include "imagelist/startup_load.h"
 #include "imagelist/startup_load_win.h"
 #include "imagelist/tests/test_files.h"
+#include "support/tests/wine_host_win.h"
 
 namespace {
 
@@ -54,33 +55,6 @@ bool MakeJunction(const std::string& link, const std::string& target) {
   return ok != 0;
 }
 
-// The host path of a Windows path under Wine; empty elsewhere.
-std::string HostPath(const std::string& dos) {
-  using UnixName = char*(CDECL*)(LPCWSTR);
-  auto unixName = reinterpret_cast<UnixName>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  if (!unixName) return {};
-  std::wstring w(dos.begin(), dos.end());
-  char* u = unixName(w.c_str());
-  std::string s = u ? u : "";
-  if (u) HeapFree(GetProcessHeap(), 0, u);
-  return s;
-}
-
-// Runs a host program (Wine starts them like its own); its exit code does not
-// come back through Wine, so callers check the result on disk.
-bool RunHost(const char* program, std::string commandLine) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return false;
-  WaitForSingleObject(pi.hProcess, 10000);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return true;
-}
-
 // Waits up to five seconds for a path to appear (present) or go (!present).
 bool WaitForPath(const std::string& path, bool present) {
   for (int i = 0; i < 100; ++i) {
@@ -93,12 +67,7 @@ bool WaitForPath(const std::string& path, bool present) {
 // Under Wine, which has neither Windows way, a host symbolic link: Wine shows
 // it to programs as a reparse point, as Windows shows its own links.
 bool MakeHostLink(const std::string& link, const std::string& target) {
-  const size_t slash = link.rfind('\\');
-  const std::string unixTarget = HostPath(target), unixParent = HostPath(link.substr(0, slash));
-  if (unixTarget.empty() || unixParent.empty()) return false;
-  return RunHost("Z:\\bin\\ln",
-                 "ln -s \"" + unixTarget + "\" \"" + unixParent + "/" + link.substr(slash + 1) + "\"") &&
-         WaitForPath(link, true);
+  return wine_host::StartHostLink(link, target) && WaitForPath(link, true);
 }
 
 enum class LinkKind { kNone, kWindows, kHost };
@@ -119,7 +88,7 @@ class TestLink {
   }
   ~TestLink() {
     if (kind_ == LinkKind::kHost) {
-      RunHost("Z:\\bin\\rm", "rm -f \"" + HostPath(link_) + "\"");
+      wine_host::RemoveHostLink(link_);
       WaitForPath(link_, false);
     } else if (kind_ == LinkKind::kWindows) {
       if (!RemoveDirectoryA(link_.c_str())) DeleteFileA(link_.c_str());

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "support/tests/wine_host_win.h"
+
 namespace testing_win {
 
 std::string FolderOf(const std::string& path) {
@@ -258,32 +260,6 @@ std::vector<std::string> LogLines() {
   return lines;
 }
 
-namespace {
-
-std::string HostPath(const std::string& dos) {
-  using UnixName = char*(CDECL*)(const WCHAR*);
-  auto unixName = reinterpret_cast<UnixName>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  if (!unixName) return {};
-  std::wstring wide(dos.begin(), dos.end());
-  char* name = unixName(wide.c_str());
-  std::string result = name ? name : "";
-  if (name) HeapFree(GetProcessHeap(), 0, name);
-  return result;
-}
-
-void RunHost(const char* program, std::string commandLine) {
-  STARTUPINFOA startup = {sizeof startup};
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-    return;
-  WaitForSingleObject(info.hProcess, 10000);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-}
-
-}  // namespace
-
 bool MakeDirectoryLink(const std::string& link, const std::string& target) {
   if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY)) {
     const DWORD a = GetFileAttributesA(link.c_str());
@@ -291,17 +267,13 @@ bool MakeDirectoryLink(const std::string& link, const std::string& target) {
   }
   // Wine reports success without making a link; a link made by the host shows
   // to programs as a reparse point, as Windows shows its own.
-  const auto slash = link.rfind('\\');
-  const std::string hostTarget = HostPath(target), hostParent = HostPath(link.substr(0, slash));
-  if (hostTarget.empty() || hostParent.empty()) return false;
-  RunHost("Z:\\bin\\ln", "ln -s \"" + hostTarget + "\" \"" + hostParent + "/" + link.substr(slash + 1) + "\"");
+  if (!wine_host::StartHostLink(link, target)) return false;
   return WaitUntil([&] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000);
 }
 
 void RemoveLink(const std::string& link) {
   if (RemoveDirectoryA(link.c_str()) || DeleteFileA(link.c_str())) return;
-  const std::string host = HostPath(link);
-  if (!host.empty()) RunHost("Z:\\bin\\rm", "rm -f \"" + host + "\"");
+  wine_host::RemoveHostLink(link);
 }
 
 bool LogContains(const std::string& text) { return ReadFileBytes(LogPath()).find(text) != std::string::npos; }
