@@ -4,7 +4,7 @@ cMonitor::cMonitor() : mutex(CreateMutexW(nullptr, FALSE, nullptr)) {}
 
 DWORD cMonitor::Lock() {
   if (!mutex) return WAIT_FAILED;
-  const DWORD result = WaitForSingleObject(mutex.Get(), INFINITE);
+  const DWORD result = WaitForSingleObject(mutex.get(), INFINITE);
   if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) held.store(true);
   return result;
 }
@@ -12,5 +12,5 @@ DWORD cMonitor::Lock() {
 void cMonitor::Unlock() {
   if (!mutex) return;
   held.store(false);
-  ReleaseMutex(mutex.Get());
+  ReleaseMutex(mutex.get());
 }

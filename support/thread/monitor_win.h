@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "support/thread/owned_handle_win.h"
+#include "support/win/unique_handle_win.h"
 
 class cMonitor {
  public:
@@ -24,7 +24,7 @@ class cMonitor {
   bool Valid() const { return static_cast<bool>(mutex); }
 
  private:
-  OwnedHandle mutex;
+  UniqueHandle mutex;
   std::atomic<bool> held{false};
 };
 

@@ -18,7 +18,7 @@ struct cThread::StartBlock {
 cThread::~cThread() {
   Stop();
   // A worker whose Stop timed out may still touch this object.
-  for (OwnedHandle& h : abandoned) WaitForSingleObject(h.Get(), INFINITE);
+  for (UniqueHandle& h : abandoned) WaitForSingleObject(h.get(), INFINITE);
 }
 
 DWORD WINAPI cThread::Entry(void* param) {
@@ -36,7 +36,7 @@ bool cThread::IsRunning() const {
 HANDLE cThread::Start() {
   if (thread) Stop();
   // Finished leftovers need no joining any more.
-  std::erase_if(abandoned, [](const OwnedHandle& h) { return WaitForSingleObject(h.Get(), 0) == WAIT_OBJECT_0; });
+  std::erase_if(abandoned, [](const UniqueHandle& h) { return WaitForSingleObject(h.get(), 0) == WAIT_OBJECT_0; });
   const uint64_t gen = generation.fetch_add(1) + 1;
   // Set before the thread exists: without CREATE_SUSPENDED it may look at once.
   running.store(true);
@@ -48,7 +48,7 @@ HANDLE cThread::Start() {
     return nullptr;
   }
   block.release();  // the thread owns it now
-  thread.Reset(h);
+  thread.reset(h);
   threadId = id;
   return h;
 }
@@ -59,18 +59,18 @@ void cThread::Stop() {
   if (GetCurrentThreadId() == threadId) return;
   // A thread still suspended would never end: let it run. Its Run then sees
   // the stop request at once.
-  ResumeThread(thread.Get());
-  if (WaitForSingleObject(thread.Get(), stopTimeout) == WAIT_TIMEOUT) {
+  ResumeThread(thread.get());
+  if (WaitForSingleObject(thread.get(), stopTimeout) == WAIT_TIMEOUT) {
     // Orphan it for this start: it reads IsRunning() false from now on.
     generation.fetch_add(1);
     abandoned.push_back(std::move(thread));
   }
-  thread.Reset();
+  thread.reset();
   threadId = 0;
 }
 
 bool cThread::ResumeWithPriority(int priority) {
   if (!thread) return false;
-  const bool prioritySet = SetThreadPriority(thread.Get(), priority) != 0;
-  return ResumeThread(thread.Get()) != static_cast<DWORD>(-1) && prioritySet;
+  const bool prioritySet = SetThreadPriority(thread.get(), priority) != 0;
+  return ResumeThread(thread.get()) != static_cast<DWORD>(-1) && prioritySet;
 }

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "support/thread/owned_handle_win.h"
+#include "support/win/unique_handle_win.h"
 
 class cThread {
  public:
@@ -39,7 +39,7 @@ class cThread {
 
   // For the subclass's start: set the priority, then resume the suspended thread.
   bool ResumeWithPriority(int priority);
-  HANDLE ThreadHandle() const { return thread.Get(); }
+  HANDLE ThreadHandle() const { return thread.get(); }
   DWORD ThreadId() const { return threadId; }
   void SetCreationFlags(DWORD flags) { creationFlags = flags; }
   // A worker's way to mark its work done.
@@ -49,7 +49,7 @@ class cThread {
   struct StartBlock;
   static DWORD WINAPI Entry(void* param);
 
-  OwnedHandle thread;
+  UniqueHandle thread;
   DWORD threadId = 0;
   uint32_t stopTimeout = INFINITE;
   // Written by the owner, read by the worker.
@@ -59,5 +59,5 @@ class cThread {
   std::atomic<uint64_t> generation{0};
   // Threads whose Stop timed out; they still use this object, so the
   // destructor joins them before the memory goes.
-  std::vector<OwnedHandle> abandoned;
+  std::vector<UniqueHandle> abandoned;
 };

@@ -11,7 +11,7 @@ namespace {
 // Waits of the tests end after this; a hang shows as a failure, not a stuck run.
 constexpr DWORD kGuardMs = 20000;
 
-OwnedHandle NewEvent(bool manualReset) { return OwnedHandle(CreateEventW(nullptr, manualReset, FALSE, nullptr)); }
+UniqueHandle NewEvent(bool manualReset) { return UniqueHandle(CreateEventW(nullptr, manualReset, FALSE, nullptr)); }
 
 // What the workers saw; outlives the thread objects, so that it can be
 // checked after they joined their threads.
@@ -21,8 +21,8 @@ struct Record {
   std::array<std::atomic<int>, 8> runningAfterRelease{};  // 1 true, 2 false
   std::atomic<int> priority{-100};
   std::atomic<bool> runningAtEntry{false};
-  OwnedHandle entered = NewEvent(false);
-  OwnedHandle release = NewEvent(true);
+  UniqueHandle entered = NewEvent(false);
+  UniqueHandle release = NewEvent(true);
 };
 
 class Worker : public cThread {
@@ -51,9 +51,9 @@ class Worker : public cThread {
     const int index = record.starts.fetch_add(1);
     record.runningAtEntry = IsRunning();
     record.priority = GetThreadPriority(GetCurrentThread());
-    SetEvent(record.entered.Get());
+    SetEvent(record.entered.get());
     if (options.blockOnRelease) {
-      WaitForSingleObject(record.release.Get(), INFINITE);
+      WaitForSingleObject(record.release.get(), INFINITE);
       if (index < 8) record.runningAfterRelease[index] = IsRunning() ? 1 : 2;
     }
     if (options.stopItself) Stop();
@@ -67,7 +67,7 @@ class Worker : public cThread {
   Options options;
 };
 
-bool WaitEntered(Record& r) { return WaitForSingleObject(r.entered.Get(), kGuardMs) == WAIT_OBJECT_0; }
+bool WaitEntered(Record& r) { return WaitForSingleObject(r.entered.get(), kGuardMs) == WAIT_OBJECT_0; }
 
 TEST(cThread, StopWithoutThreadDoesNothing) {
   Record r;
@@ -148,7 +148,7 @@ TEST(cThread, ExpiredStopTimeoutLetsTheObjectStartAgain) {
     ASSERT_NE(w.StartAt(THREAD_PRIORITY_NORMAL), nullptr);
     ASSERT_TRUE(WaitEntered(r));
     EXPECT_TRUE(w.IsRunning());
-    SetEvent(r.release.Get());
+    SetEvent(r.release.get());
     // The first worker was let go: it must not take the second start's flag for its own.
     w.SetStopTimeout(INFINITE);
     for (DWORD waited = 0; r.runningAfterRelease[1] == 0 && waited < kGuardMs; ++waited) Sleep(1);
