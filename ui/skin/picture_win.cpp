@@ -3,45 +3,9 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include "support/win/com_ptr_win.h"
 
 namespace {
-
-// COM for the duration of one load; leaves a thread's own apartment alone.
-class ComScope {
- public:
-  ComScope() : hr(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(hr)) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  // RPC_E_CHANGED_MODE: COM is already up in another mode, which serves as well.
-  bool Usable() const { return SUCCEEDED(hr) || hr == RPC_E_CHANGED_MODE; }
-
- private:
-  HRESULT hr;
-};
-
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (p) p->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T* operator->() const { return p; }
-  T* get() const { return p; }
-  T** put() {
-    if (p) p->Release();
-    p = nullptr;
-    return &p;
-  }
-
- private:
-  T* p = nullptr;
-};
 
 std::wstring Widen(const std::string& s) {
   if (s.empty()) return {};
@@ -58,7 +22,8 @@ bool LoadSkinPicture(const std::string& path, SkinPicture& out) {
   out = SkinPicture{};
   const std::wstring wide = Widen(path);
   if (wide.empty()) return false;
-  ComScope com;
+  // COM for the duration of one load; leaves a thread's own apartment alone.
+  ComApartment com;
   if (!com.Usable()) return false;
 
   ComPtr<IWICImagingFactory> factory;

@@ -8,8 +8,8 @@
 
 #include "settings/registry_win.h"
 #include "support/log/log.h"
+#include "support/win/com_ptr_win.h"
 #include "support/win/unique_handle_win.h"
-#include "wallpaper/desktop/com_win.h"
 #include "wallpaper/desktop/desktop_values.h"
 #include "wallpaper/desktop/flash_page.h"
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "support/win/com_ptr_win.h"
 #include "wallpaper/image/buffer_pool.h"
-#include "wallpaper/image/com_ptr_win.h"
 #include "wallpaper/image/image_limits.h"
 #include "wallpaper/image/picture_source.h"
 
@@ -31,6 +31,10 @@ struct IWICBitmapSourceTransform : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL* supported) = 0;
 };
 const IID kIidSourceTransform = {0x3B16811B, 0x6A43, 0x4ec9, {0xB7, 0x13, 0x3D, 0x5A, 0x0C, 0x13, 0xB9, 0x40}};
+
+// Each decoding call joins the multithreaded apartment for its scope, unless
+// the thread already lives in a single-threaded one (then COM is usable as it is).
+constexpr DWORD kDecodeApartment = COINIT_MULTITHREADED;
 
 // Bytes per strip of 32-bit rows copied out of WIC at once.
 constexpr size_t kStripBytes = 256 * 1024;
@@ -113,8 +117,8 @@ class WicRowSource final : public RowSource {
 
   bool ReadRows(uint8_t* dst, size_t stride, int count) override {
     if (failed_ || count < 0 || next_ + count > height_) return false;
-    ComScope com;
-    if (!com.usable()) return Fail();
+    ComApartment com(kDecodeApartment);
+    if (!com.Usable()) return Fail();
     if (layout_ == Layout::kBgr24) {
       // Straight into the caller's rows: no intermediate copy at all.
       const WICRect rect{0, next_, width_, count};
@@ -142,9 +146,9 @@ class WicRowSource final : public RowSource {
 
   bool ReduceTo(int min_width, int min_height) override {
     if (next_ != 0 || failed_ || transform_ || layout_ != Layout::kBgr24 || !frame_) return false;
-    ComScope com;
+    ComApartment com(kDecodeApartment);
     ComPtr<IWICBitmapSourceTransform> transform;
-    if (!com.usable() || FAILED(frame_->QueryInterface(kIidSourceTransform, reinterpret_cast<void**>(transform.put()))))
+    if (!com.Usable() || FAILED(frame_->QueryInterface(kIidSourceTransform, reinterpret_cast<void**>(transform.put()))))
       return false;
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
     if (FAILED(transform->GetClosestPixelFormat(&format)) || format != GUID_WICPixelFormat24bppBGR) return false;
@@ -168,7 +172,7 @@ class WicRowSource final : public RowSource {
   // Reads the first rows, so that a file the decoder cannot handle fails now.
   // (Some decoders, Wine's JPEG one among them, decode everything on first copy.)
   bool Probe() {
-    ComScope com;
+    ComApartment com(kDecodeApartment);
     if (layout_ == Layout::kBgr24) {
       PooledBuffer row;
       const WICRect rect{0, 0, width_, 1};
@@ -296,9 +300,9 @@ DecodeStatus OpenDecoded(IWICImagingFactory* factory, IWICBitmapDecoder* decoder
 
 DecodeStatus Open(const char* path, const uint8_t* data, size_t size, OpenedPicture& out) {
   out = {};
-  ComScope com;
-  if (!com.usable()) return DecodeStatus::kUnsupported;
-  const bool lazy = com.multithreaded() && KeepMultithreadedApartment();
+  ComApartment com(kDecodeApartment);
+  if (!com.Usable()) return DecodeStatus::kUnsupported;
+  const bool lazy = com.InRequestedModel() && KeepMultithreadedApartment();
   ComPtr<IWICImagingFactory> factory;
   HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                 reinterpret_cast<void**>(factory.put()));

@@ -1,22 +1,26 @@
 #pragma once
 // Move-only owners for a thread's COM initialisation and for interface pointers.
-#include <objbase.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
-// Initialises COM (single-threaded apartment) for the thread and balances it on
-// destruction; a thread already in another apartment stays there untouched.
+// Joins a COM apartment for a scope and balances it on destruction. A thread
+// that already lives in another apartment stays there untouched, and COM is
+// usable as it is.
 class ComApartment {
  public:
-  ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  explicit ComApartment(DWORD model = COINIT_APARTMENTTHREADED) : result_(CoInitializeEx(nullptr, model)) {}
   ~ComApartment() {
     if (SUCCEEDED(result_)) CoUninitialize();
   }
   ComApartment(const ComApartment&) = delete;
   ComApartment& operator=(const ComApartment&) = delete;
-  // False only when COM cannot be used on this thread at all.
+  // False only when COM cannot be used on this thread at all
+  // (RPC_E_CHANGED_MODE: COM is already up in another mode, which serves as well).
   bool Usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
+  // True when the thread is in the apartment that was asked for, not merely in another one.
+  bool InRequestedModel() const { return SUCCEEDED(result_); }
 
  private:
   HRESULT result_;
@@ -49,6 +53,10 @@ class ComPtr {
   T** put() {
     reset();
     return &p_;
+  }
+  template <typename U>
+  HRESULT As(const IID& iid, ComPtr<U>& out) const {
+    return p_ ? p_->QueryInterface(iid, reinterpret_cast<void**>(out.put())) : E_POINTER;
   }
 
  private:
