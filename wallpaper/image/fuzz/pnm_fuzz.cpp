@@ -1,18 +1,10 @@
-// Feeds arbitrary bytes to the PNM decoder; what decodes is also scaled, so the
-// scaler sees the odd sizes that decoders produce.
+// Feeds arbitrary bytes to the PNM decoder.
 #include <cstddef>
 #include <cstdint>
 
+#include "wallpaper/image/fuzz/decode_and_scale.h"
 #include "wallpaper/image/pnm_decoder.h"
-#include "wallpaper/image/resampler.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  image::Pixmap pixels;
-  if (image::DecodePnm(data, size, pixels) != image::DecodeStatus::kOk) return 0;
-  if (static_cast<int64_t>(pixels.width()) * pixels.height() > (1 << 20)) return 0;
-  image::PixmapRowSource source(pixels);
-  image::Pixmap scaled;
-  image::Resampler resampler;
-  resampler.Resize(source, pixels.width() / 2 + 1, pixels.height() * 3 / 2, scaled);
-  return 0;
+  return image::fuzz::DecodeAndScale(&image::DecodePnm, data, size);
 }
