@@ -14,23 +14,7 @@ namespace {
 
 using test::Bgr;
 using test::MakePixmap;
-
-class Streamed final : public RowSource {
- public:
-  Streamed(const Pixmap& p, int fail_after = -1) : inner_(p), fail_after_(fail_after) {}
-  int Width() const override { return inner_.Width(); }
-  int Height() const override { return inner_.Height(); }
-  bool ReadRows(uint8_t* dst, size_t stride, int count) override {
-    read_ += count;
-    if (fail_after_ >= 0 && read_ > fail_after_) return false;
-    return inner_.ReadRows(dst, stride, count);
-  }
-
- private:
-  PixmapRowSource inner_;
-  int fail_after_;
-  int read_ = 0;
-};
+using test::StreamedSource;
 
 TEST(ImageBmpWriter, HeaderIsByteExact) {
   uint8_t h[kBmpHeaderSize];
@@ -54,7 +38,7 @@ TEST(ImageBmpWriter, WritesRowsBottomUpStreamedOrNot) {
     const Pixmap p = MakePixmap(5, height, [](int x, int y) { return Bgr{uint8_t(x), uint8_t(y), uint8_t(x + y)}; });
     const std::string a = test::TempPath("a.bmp"), b = test::TempPath("b.bmp");
     PixmapRowSource direct(p);
-    Streamed streamed(p);
+    StreamedSource streamed(p);
     ASSERT_TRUE(WriteBmpFile(a.c_str(), direct));
     ASSERT_TRUE(WriteBmpFile(b.c_str(), streamed));
     const std::string fa = test::ReadFileBytes(a), fb = test::ReadFileBytes(b);
@@ -82,7 +66,7 @@ TEST(ImageBmpWriter, FailedWriteKeepsThePreviousFile) {
   const std::string before = test::ReadFileBytes(path);
 
   const Pixmap second = MakePixmap(4, 100, [](int, int) { return Bgr{9, 9, 9}; });
-  Streamed broken(second, 40);
+  StreamedSource broken(second, 40);
   EXPECT_FALSE(WriteBmpFile(path.c_str(), broken));
   EXPECT_EQ(test::ReadFileBytes(path), before);
   EXPECT_EQ(test::ReadFileBytes(path + ".part"), "") << "scratch file left behind";

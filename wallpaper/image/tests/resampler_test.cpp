@@ -15,26 +15,7 @@ namespace {
 using test::Bgr;
 using test::MakePixmap;
 using test::PixelAt;
-
-// Hides the in-memory pixmap, so the resampler takes its streaming path;
-// optionally fails after `fail_after` rows, like a decoder meeting corrupt data.
-class StreamedSource final : public RowSource {
- public:
-  explicit StreamedSource(const Pixmap& p, int fail_after = -1) : inner_(p), fail_after_(fail_after) {}
-  int Width() const override { return inner_.Width(); }
-  int Height() const override { return inner_.Height(); }
-  bool ReadRows(uint8_t* dst, size_t stride, int count) override {
-    read_ += count;
-    if (fail_after_ >= 0 && read_ > fail_after_) return false;
-    return inner_.ReadRows(dst, stride, count);
-  }
-  int rows_read() const { return read_; }
-
- private:
-  PixmapRowSource inner_;
-  int fail_after_;
-  int read_ = 0;
-};
+using test::StreamedSource;
 
 Pixmap Scale(const Pixmap& src, int w, int h) {
   Resampler r;

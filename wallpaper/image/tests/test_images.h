@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "wallpaper/image/pixmap.h"
+#include "wallpaper/image/row_source.h"
 
 namespace image::test {
 
@@ -37,5 +38,25 @@ Bytes PcxHeader(unsigned bits, unsigned planes, unsigned width, unsigned height,
 
 std::string ReadFileBytes(const std::string& path);
 std::string TempPath(const std::string& name);
+
+// Hides the in-memory pixmap, so scaler and writer take their streaming path;
+// optionally fails after `fail_after` rows, like a decoder meeting corrupt data.
+class StreamedSource final : public RowSource {
+ public:
+  explicit StreamedSource(const Pixmap& p, int fail_after = -1) : inner_(p), fail_after_(fail_after) {}
+  int Width() const override { return inner_.Width(); }
+  int Height() const override { return inner_.Height(); }
+  bool ReadRows(uint8_t* dst, size_t stride, int count) override {
+    read_ += count;
+    if (fail_after_ >= 0 && read_ > fail_after_) return false;
+    return inner_.ReadRows(dst, stride, count);
+  }
+  int rows_read() const { return read_; }
+
+ private:
+  PixmapRowSource inner_;
+  int fail_after_;
+  int read_ = 0;
+};
 
 }  // namespace image::test
