@@ -4,21 +4,25 @@ SF_BUILD=$SF_ROOT/build
 
 sf_log() { printf '[skyframe] %s\n' "$*" >&2; }
 
-# Starts a private Xvfb on the first free display from 90 on; sets DISPLAY and SF_XVFB_PID.
+# Starts a private Xvfb; sets DISPLAY and SF_XVFB_PID. Xvfb picks a free display
+# number itself and writes it to a pipe once it accepts connections, so there is
+# no window in which another server can take the number we chose.
 sf_start_xvfb() {
-  local n=90
-  while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  local dir fifo n=
+  dir=$(mktemp -d "${TMPDIR:-/tmp}/skyframe-xvfb.XXXXXX") || return 1
+  fifo=$dir/display
+  mkfifo -m 600 "$fifo" || { rm -rf "$dir"; return 1; }
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   SF_XVFB_PID=$!
+  # EOF (Xvfb died before it was ready) or the time-out leaves n empty.
+  read -r -t 30 n <"$fifo" || true
+  rm -rf "$dir"
+  if [[ ! "$n" =~ ^[0-9]+$ ]]; then
+    sf_log "Xvfb did not start"
+    sf_stop_xvfb
+    return 1
+  fi
   export DISPLAY=":$n"
-  local i
-  for i in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && return 0
-    kill -0 "$SF_XVFB_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  sf_log "Xvfb did not start on $DISPLAY"
-  return 1
 }
 
 sf_stop_xvfb() {
@@ -43,18 +47,25 @@ sf_isolate_profile() {
 
 # Creates (once) a Wine prefix with the virtual desktop switched on, so that
 # programs get a desktop with a taskbar, a tray area and a drawn wallpaper.
+# The prefix is marked ready only when every step worked; otherwise this says
+# what failed and returns non-zero, and the next call tries again.
 sf_prepare_prefix() {
   local prefix=$1
   export WINEPREFIX=$prefix WINEDEBUG=-all WINEARCH=win64
-  sf_isolate_profile "$prefix"
-  if [ ! -f "$prefix/.skyframe-ready" ]; then
-    mkdir -p "$prefix"
-    # No Mono or Gecko: the program needs neither, and their installers would ask.
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1280x1024 /f >/dev/null 2>&1
-    wineserver -w
-    sf_isolate_profile "$prefix"
-    touch "$prefix/.skyframe-ready"
+  [ -f "$prefix/.skyframe-ready" ] && { sf_isolate_profile "$prefix"; return 0; }
+  mkdir -p "$prefix" || return 1
+  # No Mono or Gecko: the program needs neither, and their installers would ask.
+  if ! WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1; then
+    sf_log "wineboot failed in $prefix"
+    return 1
   fi
+  if ! wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1 ||
+     ! wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1280x1024 /f >/dev/null 2>&1; then
+    sf_log "could not switch on the virtual desktop in $prefix"
+    return 1
+  fi
+  # The registry reaches user.reg only when the server ends.
+  wineserver -w
+  sf_isolate_profile "$prefix"
+  touch "$prefix/.skyframe-ready"
 }
