@@ -1,0 +1,105 @@
+#pragma once
+// The plug-in's one way onto the network: probes (HEAD) and downloads (GET)
+// over WinInet, with time-outs, size caps and an abort that reaches a blocked
+// read.
+//
+// Threads: one thread (the owning search's, or the control thread for a probe)
+// calls everything but Abort(). Abort() may come from any thread while the
+// session lives; it ends the running request at once and every later one at
+// its start, with DOWNLOADABORTED.
+//
+// Quit signal: the owning search passes a pointer to its own quit flag (or
+// null for a probe session). The flag is read before each request and after
+// every block; a search that quits sets its flag and then calls Abort(), so a
+// read that is blocked on a silent server ends at once rather than at the
+// receive time-out.
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "plugin/net/body_limits.h"
+#include "plugin/net/content_type.h"
+#include "plugin/net/download_stats.h"
+#include "plugin/net/fetch_candidate.h"
+#include "support/win/unique_internet_win.h"
+
+namespace net {
+
+struct NetOptions {
+  // Set on every connection and request handle: WinInet's own default waits
+  // for ever on a silent server under Wine.
+  uint32_t connectTimeoutMs = 15000;
+  uint32_t sendTimeoutMs = 15000;
+  uint32_t receiveTimeoutMs = 15000;
+  // For a whole probe or download, headers and body together: a server that
+  // trickles a byte now and then never trips the receive time-out.
+  uint32_t overallTimeoutMs = 60000;
+  BodyCaps caps;
+};
+
+class NetSession final : public Downloader {
+ public:
+  explicit NetSession(const std::atomic<bool>* quit = nullptr, NetOptions options = {});
+  ~NetSession() override;
+  NetSession(const NetSession&) = delete;
+  NetSession& operator=(const NetSession&) = delete;
+
+  // False when WinInet could not be opened; every request then fails.
+  bool IsOpen() const;
+
+  // HEAD: SUCCESS only for HTTP 200, else the mapped failure (also kept in
+  // lastError()). On SUCCESS `type` receives the served content type, or is
+  // emptied when the server sends none.
+  uint32_t Probe(const std::string& address, std::string* type);
+
+  // GET of the whole body; nothing on failure (lastError() says why). `type`
+  // may be null.
+  std::optional<DownloadResult> Download(const std::string& address, std::string* type);
+  // Download, counted in the statistics when it succeeds.
+  std::optional<DownloadResult> TimedDownload(const std::string& address, std::string* type) override;
+
+  double AverageMilliseconds() const { return stats_.AverageMilliseconds(); }
+  const DownloadStats& stats() const { return stats_; }
+  static ContentClass Classify(const std::string& type) { return net::Classify(type); }
+
+  // The code of the last failure; 0 when none was recorded.
+  uint32_t lastError() const override { return lastError_; }
+
+  // Ends the running request now and refuses all later ones (any thread).
+  void Abort();
+  // Closes the WinInet session; later requests fail.
+  void Close();
+
+ private:
+  struct Request;
+  uint32_t Open(const std::string& address, const char* verb, Request& request);
+  std::optional<DownloadResult> ReadBody(Request& request, const std::string& fileName, ContentClass cls);
+  uint32_t Fail(uint32_t code);
+  bool QuitRequested() const;
+  // Runs one blocking WinInet call on the current request, unless an abort or
+  // the deadline has already ended it.
+  template <typename Call>
+  bool Blocking(Call call);
+  void CloseCurrent(bool byDeadline);
+  void EndRequest();
+  static void __stdcall DeadlinePassed(void* self, BOOLEAN);
+
+  const std::atomic<bool>* quit_;
+  NetOptions options_;
+  uint32_t lastError_ = 0;
+  DownloadStats stats_;
+
+  // Guards the handles of the running request and the flags below, so that
+  // Abort() and the deadline close them exactly once.
+  mutable std::mutex lock_;
+  UniqueInternet session_;
+  UniqueInternet connection_;
+  UniqueInternet request_;
+  bool aborted_ = false;
+  bool deadlinePassed_ = false;
+};
+
+}  // namespace net
