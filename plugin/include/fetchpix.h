@@ -19,7 +19,7 @@
  * Notifications
  *   The plug-in posts (never sends) PostMessage(window, message, wParam,
  *   lParam) with the window and message given by FETCHPIX_OPTION_NOTIFY:
- *   wParam is the FetchpixSearchHandle the news is about, lParam the status
+ *   wParam is the SearchHandle the news is about, lParam the status
  *   code. A zero window switches them off. They come from the plug-in's own
  *   threads; one may arrive for a handle the caller has already stopped (its
  *   FetchSearch then answers INVALIDHANDLE).
@@ -97,7 +97,7 @@ enum FetchpixOption {
 #define FETCHPIX_ENGINE_USER_URL 0u
 
 /* A live search; opaque to the caller. */
-typedef struct FetchpixSearch* FetchpixSearchHandle;
+typedef struct CurrentSearch* SearchHandle;
 
 /* One engine, as EnumerateSearch reports it: a temporary copy, valid only
  * during the callback. */
@@ -136,43 +136,43 @@ uint32_t FETCHPIX_CALL SetSearchOption(uint32_t optionId, uintptr_t value, uint3
 uint32_t FETCHPIX_CALL EnumerateSearch(FetchpixEnumCallback callback);
 /* Sets *handle to null first; NOKEYWORDS for a null or empty text. Failures
  * to start arrive later as notifications. */
-uint32_t FETCHPIX_CALL StartSearch(const char* text, uint8_t engineId, FetchpixSearchHandle* handle);
+uint32_t FETCHPIX_CALL StartSearch(const char* text, uint8_t engineId, SearchHandle* handle);
 /* The handle must not be used after this call. */
-uint32_t FETCHPIX_CALL StopSearch(FetchpixSearchHandle handle);
+uint32_t FETCHPIX_CALL StopSearch(SearchHandle handle);
 /* NOTSUPPORTED, always. */
 uint32_t FETCHPIX_CALL CheckSearchMode(int32_t mode);
 /* IMAGENOTQUEUE while starting, the error code once failed, IMAGENOTREADY
  * while working, SUCCESS when an image can be fetched. */
-uint32_t FETCHPIX_CALL CheckSearch(FetchpixSearchHandle handle);
+uint32_t FETCHPIX_CALL CheckSearch(SearchHandle handle);
 /* BADPARAMETER for a null image place, checked before the handle. */
-uint32_t FETCHPIX_CALL FetchSearch(FetchpixSearchHandle handle, ImageData** image);
+uint32_t FETCHPIX_CALL FetchSearch(SearchHandle handle, ImageData** image);
 /* next: 1 for the next image, 0 for the previous one. */
-uint32_t FETCHPIX_CALL QueueImage(FetchpixSearchHandle handle, uint32_t next);
+uint32_t FETCHPIX_CALL QueueImage(SearchHandle handle, uint32_t next);
 /* Frees *image (if any) and sets it to null. */
 uint32_t FETCHPIX_CALL FreeImage(ImageData** image);
 uint32_t FETCHPIX_CALL ClearImageCache(void);
 /* Stops the searches with this text and forgets what was kept for it. */
 uint32_t FETCHPIX_CALL ClearSpecificHistoryCache(const char* text);
 /* Blocks the search's current image from being shown again. */
-uint32_t FETCHPIX_CALL CondemnImage(FetchpixSearchHandle handle);
+uint32_t FETCHPIX_CALL CondemnImage(SearchHandle handle);
 /* Writes one byte: 1 when the search has failed and should be restarted. */
-uint32_t FETCHPIX_CALL IsCritical(FetchpixSearchHandle handle, uint8_t* critical);
+uint32_t FETCHPIX_CALL IsCritical(SearchHandle handle, uint8_t* critical);
 
 typedef uint32_t(FETCHPIX_CALL* PFN_InitDll)(int32_t, uint32_t, const char*);
 typedef uint32_t(FETCHPIX_CALL* PFN_UnloadDll)(void);
 typedef uint32_t(FETCHPIX_CALL* PFN_SetSearchOption)(uint32_t, uintptr_t, uint32_t);
 typedef uint32_t(FETCHPIX_CALL* PFN_EnumerateSearch)(FetchpixEnumCallback);
-typedef uint32_t(FETCHPIX_CALL* PFN_StartSearch)(const char*, uint8_t, FetchpixSearchHandle*);
-typedef uint32_t(FETCHPIX_CALL* PFN_StopSearch)(FetchpixSearchHandle);
+typedef uint32_t(FETCHPIX_CALL* PFN_StartSearch)(const char*, uint8_t, SearchHandle*);
+typedef uint32_t(FETCHPIX_CALL* PFN_StopSearch)(SearchHandle);
 typedef uint32_t(FETCHPIX_CALL* PFN_CheckSearchMode)(int32_t);
-typedef uint32_t(FETCHPIX_CALL* PFN_CheckSearch)(FetchpixSearchHandle);
-typedef uint32_t(FETCHPIX_CALL* PFN_FetchSearch)(FetchpixSearchHandle, ImageData**);
-typedef uint32_t(FETCHPIX_CALL* PFN_QueueImage)(FetchpixSearchHandle, uint32_t);
+typedef uint32_t(FETCHPIX_CALL* PFN_CheckSearch)(SearchHandle);
+typedef uint32_t(FETCHPIX_CALL* PFN_FetchSearch)(SearchHandle, ImageData**);
+typedef uint32_t(FETCHPIX_CALL* PFN_QueueImage)(SearchHandle, uint32_t);
 typedef uint32_t(FETCHPIX_CALL* PFN_FreeImage)(ImageData**);
 typedef uint32_t(FETCHPIX_CALL* PFN_ClearImageCache)(void);
 typedef uint32_t(FETCHPIX_CALL* PFN_ClearSpecificHistoryCache)(const char*);
-typedef uint32_t(FETCHPIX_CALL* PFN_CondemnImage)(FetchpixSearchHandle);
-typedef uint32_t(FETCHPIX_CALL* PFN_IsCritical)(FetchpixSearchHandle, uint8_t*);
+typedef uint32_t(FETCHPIX_CALL* PFN_CondemnImage)(SearchHandle);
+typedef uint32_t(FETCHPIX_CALL* PFN_IsCritical)(SearchHandle, uint8_t*);
 
 #ifdef __cplusplus
 }
