@@ -16,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -74,18 +75,20 @@ class NetSession final : public Downloader {
   void Close();
 
  private:
-  struct Request;
-  uint32_t Open(const std::string& address, const char* verb, Request& request);
-  std::optional<DownloadResult> ReadBody(Request& request, const std::string& fileName, ContentClass cls);
+  // Connects and sends; the mapped HTTP status, or the failure.
+  uint32_t Open(const std::string& address, const char* verb, std::string* fileName);
+  std::string QueryText(DWORD what);
+  std::optional<DownloadResult> ReadBody(std::string fileName, ContentClass cls);
   uint32_t Fail(uint32_t code);
-  bool QuitRequested() const;
-  // Runs one blocking WinInet call on the current request, unless an abort or
-  // the deadline has already ended it.
-  template <typename Call>
-  bool Blocking(Call call);
+  // SUCCESS when `call` (given the current request handle) worked; otherwise
+  // why not. An abort or a passed deadline wins over what the call says.
+  uint32_t Blocking(const std::function<BOOL(HINTERNET)>& call);
+  uint32_t Ended() const;  // with lock_ held
+  void Begin();
   void CloseCurrent(bool byDeadline);
   void EndRequest();
-  static void __stdcall DeadlinePassed(void* self, BOOLEAN);
+  void SetTimeouts(HINTERNET handle) const;
+  static void CALLBACK DeadlinePassed(void* self, BOOLEAN);
 
   const std::atomic<bool>* quit_;
   NetOptions options_;
