@@ -1,9 +1,7 @@
-#include "shell/flags_win.h"
+#include "settings/flags_win.h"
 
 #include <windows.h>
 
-#include "settings/settings.h"
-#include "shell/app_win.h"
 #include "support/win/unique_handle_win.h"
 
 namespace {
@@ -22,8 +20,8 @@ long WriteFlag(const char* name, uint32_t value) {
 
 long SetCrashFlag(uint32_t value) { return WriteFlag("CrashFlag", value); }
 
-long SetErrorFlag(uint32_t value) {
+long SetErrorFlag(Settings& live, uint32_t value) {
   const long result = WriteFlag("CriticalError", value);
-  if (result == ERROR_SUCCESS && TheApp().settings) TheApp().settings->CriticalError = static_cast<int32_t>(value);
+  if (result == ERROR_SUCCESS) live.CriticalError = static_cast<int32_t>(value);
   return result;
 }

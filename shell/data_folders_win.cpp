@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "imagelist/folder_scan_win.h"
-#include "shell/app_win.h"
+#include "shell/os_version_win.h"
 #include "shell/data_paths.h"
 #include "support/win/unique_handle_win.h"
 
@@ -38,7 +38,7 @@ void RegisterDataFolder(const std::string& folder, const char* keyPath, const ch
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
     return;
-  if (TheApp().isWin2000OrLater) OpenToEveryone(key.get());
+  if (QueryWindowsVersion().isWin2000OrLater) OpenToEveryone(key.get());
   char user[257] = {};
   DWORD size = sizeof user;
   const std::string name = GetUserNameA(user, &size) ? std::string(user) : folder;
@@ -47,7 +47,7 @@ void RegisterDataFolder(const std::string& folder, const char* keyPath, const ch
   UniqueRegKey programKey;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                       nullptr, programKey.put(), nullptr) == ERROR_SUCCESS &&
-      TheApp().isWin2000OrLater)
+      QueryWindowsVersion().isWin2000OrLater)
     OpenToEveryone(programKey.get());
 }
 

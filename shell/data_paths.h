@@ -4,11 +4,12 @@
 #include <string>
 
 #include "settings/settings.h"
+#include "support/version.h"
 
 inline constexpr const char* kCompanyFolder = "\\Quillmoor";
 inline constexpr const char* kDataFolderTail = "\\Quillmoor\\Skyframe\\";
 inline constexpr const char* kLogFileName = "kq_sf_log.txt";
-inline constexpr const char* kProgramVersion = "PC 1.01";
+inline constexpr const char* kProgramVersion = "PC " SKYFRAME_VERSION_TEXT;
 
 struct UserFileNames {
   std::string imageList;

@@ -2,34 +2,24 @@
 
 #include <commctrl.h>
 
-#include "shell/app_win.h"
-#include "shell/startup_win.h"
-#include "shell/tray/tray_win.h"
-#include "wallpaper/pipeline/change_pipeline_win.h"
-#include "support/log/log.h"
+#include "shell/app_paths.h"
+#include "shell/tray/tray_ids.h"
 
 namespace {
 
-constexpr UINT_PTR kSchedulerTimer = 567;
-constexpr UINT_PTR kTrayMenuTimer = 159;
-constexpr UINT_PTR kTrayAnimationTimer = 987;
-
-void KillMainTimers(HWND window) {
-  KillTimer(window, kSchedulerTimer);
-  KillTimer(window, kTrayMenuTimer);
-  KillTimer(window, kTrayAnimationTimer);
-}
-
-LRESULT EndSession(HWND window) {
-  SF_LOG(kLogInfo, "Received WM_QUERYENDSESSION");
-  DestroyTray();
-  SF_LOG(kLogInfo, "Deleted notify icon");
-  Shutdown();
-  PostQuitMessage(0);
-  SF_LOG(kLogInfo, "Posted Quit message");
-  DestroyWindow(window);
-  SF_LOG(kLogInfo, "Called DestroyWindow()");
-  return TRUE;
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* handler = reinterpret_cast<MainWindowHandler*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (message == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+  if (handler) {
+    bool handled = false;
+    const LRESULT result = handler->OnMainWindowMessage(window, message, wParam, lParam, handled);
+    if (handled) return result;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -40,63 +30,21 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = MainWindowProc;
   wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(140));
-  wc.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(140));
+  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_TRAY_NORMAL));
+  wc.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_TRAY_NORMAL));
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = kAppName;
   return RegisterClassExA(&wc) != 0;
 }
 
-bool CreateMainWindow(HINSTANCE instance, int /*showCommand*/) {
+HWND CreateMainWindow(HINSTANCE instance, MainWindowHandler& handler) {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  HWND window = CreateWindowExA(0, kAppName, kAppName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                instance, nullptr);
-  if (!window) return false;
-  TheApp().mainWindow = window;
+  HWND window = CreateWindowExA(0, kAppName, kAppName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &handler);
+  if (!window) return nullptr;
   ShowWindow(window, SW_HIDE);
   UpdateWindow(window);
-  CreateTray(window);
-  return true;
-}
-
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  App& app = TheApp();
-  LRESULT handled = 0;
-  if (HandleTrayMessage(window, message, wParam, lParam, handled)) return handled;
-  switch (message) {
-    case WM_APP_IMAGE_LOADED:
-      OnImageLoaded();
-      return 0;
-    case WM_APP_IMAGE_SAVED:
-      OnImageSaved();
-      return 0;
-    case WM_APP_IMAGE_RESIZED:
-      OnImageResized();
-      return 0;
-    case WM_TIMER:
-      if (wParam == kSchedulerTimer) {
-        OnSchedulerTimer(window);
-        return 0;
-      }
-      break;
-    case WM_APP_EXIT_REQUEST:
-      DestroyTray();
-      KillMainTimers(window);
-      PostQuitMessage(0);
-      DestroyWindow(window);
-      EndSession(window);
-      return 1;
-    case WM_QUERYENDSESSION:
-      return EndSession(window);
-    case WM_DESTROY:
-      DestroyTray();
-      KillMainTimers(window);
-      if (app.mainWindow == window) app.mainWindow = nullptr;
-      PostQuitMessage(0);
-      return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return window;
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "settings/settings.h"
-#include "shell/app_win.h"
+#include "shell/app_paths.h"
 
 struct ShellFolderSource {
   // The shell folder for a CSIDL (asked with the create flag), or none.

@@ -1,6 +1,6 @@
 #include "shell/previous_run_win.h"
 
-#include "shell/flags_win.h"
+#include "settings/flags_win.h"
 #include "shell/shell_ids.h"
 
 namespace {
@@ -53,7 +53,7 @@ void CheckPreviousRun(HINSTANCE instance, Settings& settings) {
     if (settings.ShowErrorReport) ShowReportOffer(instance, settings);
   }
   SetCrashFlag(0);
-  SetErrorFlag(0);
+  SetErrorFlag(settings, 0);
   if (crashFlagAsLoaded != 0 && settings.ShowErrorReport) ShowReportOffer(instance, settings);
   SetCrashFlag(1);
 }

@@ -6,8 +6,7 @@
 #include <functional>
 #include <optional>
 
-// The change timer on the main window.
-constexpr uintptr_t kChangeTimerId = 567;
+#include "shell/ids/timer_ids.h"
 // Number of schedule choices ("every 15 Seconds" .. "on Saturdays").
 constexpr int32_t kChangeWhenCount = 17;
 // Period of an aligned timer, and of the two short choices.

@@ -38,6 +38,8 @@ class CChangeScheduler {
   // (Re)starts the change timer from the current settings: after start-up has
   // set appStartTime, on pause/resume, blank/restore, and after settings are applied.
   void ArmScheduler();
+  // Kills the change timer until the next ArmScheduler (shutdown, a destroyed window).
+  void Stop() { KillChangeTimer(); }
   // WM_TIMER handling; returns false when timerId is not the change timer.
   bool OnTimer(WPARAM timerId);
   // The schedule check of one tick.

@@ -1,6 +1,7 @@
-// The tray layer on a real hidden window under Wine: icon data given to the
-// shell, menu, hot keys, mouse timing, commands, applying settings and the
-// quick-entry box. The pipeline and the scheduler are stand-ins that record calls.
+// The tray on a real hidden window under Wine: icon data given to the shell,
+// menu, hot keys, mouse timing, commands, applying settings and the
+// quick-entry box. The program behind TrayCommands and SettingsTargets is a
+// stand-in that records calls.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,16 +9,15 @@
 #include <string>
 
 #include "settings/registry_win.h"
-#include "shell/app_win.h"
+#include "shell/application_win.h"
+#include "shell/apply_settings_win.h"
 #include "shell/tray/quick_entry_win.h"
-#include "shell/tray/tests/program_stand_ins_win.h"
 #include "shell/tray/tray_ids.h"
 #include "shell/tray/tray_inspect.h"
 #include "shell/tray/tray_model.h"
-#include "shell/tray/tray_state_win.h"
 #include "shell/tray/tray_win.h"
+#include "support/app_messages.h"
 #include "ui/placement/placement_win.h"
-#include "ui/status/show_status.h"
 #include "ui/test_support/pump_win.h"
 
 namespace {
@@ -39,6 +39,45 @@ class RecordingSink : public StatusSink {
   std::vector<StatusRecord> shown;
 };
 
+std::vector<std::string> g_calls;
+std::string CallLine() {
+  std::string line;
+  for (const std::string& c : g_calls) line += (line.empty() ? "" : " ") + c;
+  return line;
+}
+const char* Variant(bool hotKey) { return hotKey ? "(hot key)" : "(menu)"; }
+
+// The program behind the tray: records each command; applying settings runs
+// the real applier against the real tray.
+class StandInProgram final : public TrayCommands, public SettingsTargets {
+ public:
+  bool ChangeRunning() const override { return running; }
+  void NextImage(bool hotKey) override { g_calls.push_back(std::string("Next") + Variant(hotKey)); }
+  void PreviousImage(bool hotKey) override { g_calls.push_back(std::string("Previous") + Variant(hotKey)); }
+  void SaveWallpaper(bool hotKey) override { g_calls.push_back(std::string("Save") + Variant(hotKey)); }
+  void BlockImage() override { g_calls.push_back("Block"); }
+  void BlankOrRestore() override { g_calls.push_back("Blank"); }
+  void RearmSchedule() override { g_calls.push_back("Arm"); }
+  void ApplySearchText(const std::string& text) override {
+    if (::ApplySearchText(*applier, *live, text)) g_calls.push_back("Change(011)");
+  }
+  bool EngineCanBlock(int32_t engine) const override { return canBlock && canBlock(engine); }
+  void ResetEndOfResultsCount() override { g_calls.push_back("ResetWraps"); }
+  void RefreshTray() override {
+    if (!tray) return;
+    tray->SyncMenu();
+    tray->RefreshIcon();
+    tray->ReRegisterHotKeys();
+  }
+  void ReloadPlayOrderList() override { g_calls.push_back("Reload"); }
+
+  bool running = false;
+  std::function<bool(int32_t)> canBlock;
+  Settings* live = nullptr;
+  SettingsApplier* applier = nullptr;
+  Tray* tray = nullptr;
+};
+
 // What the test window saw of the menus the tray opened.
 struct MenuWatch {
   int opened = 0;
@@ -46,9 +85,11 @@ struct MenuWatch {
 };
 MenuWatch g_menus;
 
+Tray* g_tray = nullptr;
+
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
-  if (HandleTrayMessage(window, message, wParam, lParam, result)) return result;
+  if (g_tray && g_tray->HandleMessage(message, wParam, lParam, result)) return result;
   switch (message) {
     case WM_INITMENUPOPUP:
       ++g_menus.opened;
@@ -104,7 +145,7 @@ class TrayTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ForgetRegistry();
-    stand_in::Calls().clear();
+    g_calls.clear();
     g_menus = {};
     WNDCLASSA wc = {};
     wc.lpfnWndProc = TestWindowProc;
@@ -114,28 +155,41 @@ class TrayTest : public ::testing::Test {
     window = CreateWindowExA(0, wc.lpszClassName, "Skyframe", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
                              nullptr, wc.hInstance, nullptr);
     ASSERT_NE(window, nullptr);
-    App& app = TheApp();
-    app.instance = wc.hInstance;
-    app.mainWindow = window;
-    app.settingsDialogOpen = false;
-    app.settings = std::make_unique<Settings>();
-    app.paths.programPath = "C:\\Program Files\\Skyframe\\Skyframe.exe";
-    SetStatusSink(&sink);
+    dialog = std::make_unique<SettingsDialogHost>(window);
+    applier = std::make_unique<SettingsApplier>(live, "C:\\Program Files\\Skyframe\\Skyframe.exe", *dialog, program);
+    program.live = &live;
+    program.applier = applier.get();
   }
 
   void TearDown() override {
     if (IsWindow(window)) DestroyWindow(window);
     DestroyTray();
-    SetSettingsDialogLink({});
-    SetInternetSourceLink({});
-    SetStatusSink(nullptr);
-    TheApp().settings.reset();
-    TheApp().mainWindow = nullptr;
-    TheApp().settingsDialogOpen = false;
+    g_tray = nullptr;
+    tray.reset();
     ForgetRegistry();
   }
 
-  Settings& Live() { return *TheApp().settings; }
+  void CreateTray(HWND owner) {
+    tray = std::make_unique<Tray>(owner, live, program, *dialog, sink);
+    g_tray = tray.get();
+    program.tray = tray.get();
+  }
+  void DestroyTray() {
+    if (tray) tray->Remove();
+  }
+  Tray& TheTray() { return *tray; }
+  Settings& Live() { return live; }
+  void SetSettingsDialogLink(SettingsDialogLink link) { dialog->SetLink(std::move(link)); }
+  void SetInternetSourceLink(InternetSourceLink link) {
+    program.canBlock = link.engineCanBlock;
+    applier->SetInternetLink(std::move(link));
+  }
+  void ShowWorking() { tray->OnChangeStarted(); }
+  void ShowIdle() { tray->OnChangeEnded(); }
+  bool IsWorking() { return tray->Working(); }
+  void UpdateTrayMenu() { tray->SyncMenu(); }
+  void RefreshTrayIcon() { tray->RefreshIcon(); }
+  bool ApplySettings(Settings& copy, const char* page) { return applier->Apply(copy, page != nullptr); }
 
   TrayInspection Inspect() {
     return UnpackTrayInspection(
@@ -144,29 +198,35 @@ class TrayTest : public ::testing::Test {
 
   std::string MenuLabel(UINT id) {
     char text[256] = {};
-    GetMenuStringA(Tray().menu.Handle(), id, text, sizeof text, MF_BYCOMMAND);
+    GetMenuStringA(TheTray().Menu().Handle(), id, text, sizeof text, MF_BYCOMMAND);
     return text;
   }
-  bool MenuEnabled(UINT id) { return !(GetMenuState(Tray().menu.Handle(), id, MF_BYCOMMAND) & MF_GRAYED); }
+  bool MenuEnabled(UINT id) { return !(GetMenuState(TheTray().Menu().Handle(), id, MF_BYCOMMAND) & MF_GRAYED); }
 
   void Command(WORD id) { SendMessageA(window, WM_COMMAND, id, 0); }
   void HotKey(int id, UINT modifiers, UINT key) { SendMessageA(window, WM_HOTKEY, id, MAKELPARAM(modifiers, key)); }
-  void Mouse(UINT mouseMessage) { PostMessageA(window, WM_APP_TRAY, 0, mouseMessage); }
+  void Mouse(UINT mouseMessage) { PostMessageA(window, kMsgTrayCallback, 0, mouseMessage); }
 
   HWND window = nullptr;
   RecordingSink sink;
+  Settings live;
+  StandInProgram program;
+  std::unique_ptr<SettingsDialogHost> dialog;
+  std::unique_ptr<SettingsApplier> applier;
+  std::unique_ptr<Tray> tray;
 };
 
 TEST_F(TrayTest, CreatingAddsTheIconBuildsTheMenuAndRegistersTheHotKeys) {
   CreateTray(window);
   const TrayInspection i = Inspect();
-  EXPECT_EQ(i.iconResource, 140);
+  EXPECT_EQ(i.iconResource, IDI_TRAY_NORMAL);
   EXPECT_EQ(i.tip, TrayTipKind::kIdle);
   EXPECT_TRUE(i.added);
   EXPECT_FALSE(i.working);
   // Every icon came from the resources at the small-icon size.
-  for (int id : {140, 185, 180, 181, 182, 183, 184, 179}) {
-    HICON icon = Tray().icon.IconHandle(id);
+  for (int id : {IDI_TRAY_NORMAL, IDI_TRAY_PAUSED, IDI_TRAY_FRAME_1, IDI_TRAY_FRAME_2, IDI_TRAY_FRAME_3,
+                 IDI_TRAY_FRAME_4, IDI_TRAY_FRAME_5, IDI_TRAY_FRAME_6}) {
+    HICON icon = TheTray().Icon().IconHandle(id);
     ASSERT_NE(icon, nullptr) << id;
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(icon, &info));
@@ -177,7 +237,7 @@ TEST_F(TrayTest, CreatingAddsTheIconBuildsTheMenuAndRegistersTheHotKeys) {
     DeleteObject(info.hbmMask);
   }
 
-  HMENU menu = Tray().menu.Handle();
+  HMENU menu = TheTray().Menu().Handle();
   ASSERT_NE(menu, nullptr);
   const std::vector<TrayMenuEntry> expected = TrayMenuEntries(Live(), false);
   ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(expected.size()));
@@ -197,7 +257,7 @@ TEST_F(TrayTest, CreatingAddsTheIconBuildsTheMenuAndRegistersTheHotKeys) {
 
   for (const HotKeyBinding& b : HotKeyBindings(Live())) EXPECT_TRUE(ComboIsTaken(b.modifiers, b.key)) << b.id;
   DestroyTray();
-  EXPECT_FALSE(Tray().icon.Added());
+  EXPECT_FALSE(TheTray().Icon().Added());
   for (const HotKeyBinding& b : HotKeyBindings(Live())) EXPECT_FALSE(ComboIsTaken(b.modifiers, b.key)) << b.id;
   DestroyTray();  // twice is harmless
 }
@@ -208,7 +268,7 @@ TEST_F(TrayTest, StartingPausedShowsThePausedIconAndInternetOffGreysItsEntries) 
   Live().EngineIndex = 0;
   SetInternetSourceLink({[](int32_t) { return true; }});
   CreateTray(window);
-  EXPECT_EQ(Inspect().iconResource, 185);
+  EXPECT_EQ(Inspect().iconResource, IDI_TRAY_PAUSED);
   EXPECT_EQ(Inspect().tip, TrayTipKind::kPaused);
   EXPECT_EQ(MenuLabel(IDM_TRAY_PAUSE), "R&esume Changing Wallpaper   Shift + Pause/Break");
   EXPECT_EQ(MenuLabel(IDM_TRAY_SEARCH_TEXT), "Change URL");
@@ -221,7 +281,7 @@ TEST_F(TrayTest, StartingPausedShowsThePausedIconAndInternetOffGreysItsEntries) 
   Live().GetImageFromInternet = false;
   HotKey(HOTKEY_SAVE, MOD_SHIFT, VK_SNAPSHOT);
   Command(IDM_TRAY_SAVE);
-  EXPECT_EQ(stand_in::CallLine(), "");
+  EXPECT_EQ(CallLine(), "");
 }
 
 TEST_F(TrayTest, PauseHotKeyTwiceTogglesWritesAndTellsTheUserEachTime) {
@@ -229,7 +289,7 @@ TEST_F(TrayTest, PauseHotKeyTwiceTogglesWritesAndTellsTheUserEachTime) {
   HotKey(HOTKEY_PAUSE, MOD_SHIFT, VK_PAUSE);
   EXPECT_FALSE(Live().ChangeAtTime);
   EXPECT_EQ(RegDword("ChangeAtTime"), 0u);
-  EXPECT_EQ(Inspect().iconResource, 185);
+  EXPECT_EQ(Inspect().iconResource, IDI_TRAY_PAUSED);
   EXPECT_EQ(Inspect().tip, TrayTipKind::kPaused);
   EXPECT_EQ(MenuLabel(IDM_TRAY_PAUSE), "R&esume Changing Wallpaper   Shift + Pause/Break");
   // Only this one value: the rest of the record is not saved by a toggle.
@@ -238,7 +298,7 @@ TEST_F(TrayTest, PauseHotKeyTwiceTogglesWritesAndTellsTheUserEachTime) {
   HotKey(HOTKEY_PAUSE, MOD_SHIFT, VK_PAUSE);
   EXPECT_TRUE(Live().ChangeAtTime);
   EXPECT_EQ(RegDword("ChangeAtTime"), 1u);
-  EXPECT_EQ(Inspect().iconResource, 140);
+  EXPECT_EQ(Inspect().iconResource, IDI_TRAY_NORMAL);
   EXPECT_EQ(Inspect().tip, TrayTipKind::kIdle);
   EXPECT_EQ(MenuLabel(IDM_TRAY_PAUSE), "&Pause Changing Wallpaper   Shift + Pause/Break");
 
@@ -250,7 +310,7 @@ TEST_F(TrayTest, PauseHotKeyTwiceTogglesWritesAndTellsTheUserEachTime) {
     EXPECT_EQ(r.duration, 2000);
     EXPECT_EQ(r.click, 0u);
   }
-  EXPECT_EQ(stand_in::CallLine(), "Arm Arm");
+  EXPECT_EQ(CallLine(), "Arm Arm");
 
   // The menu entry toggles too, without a message.
   Command(IDM_TRAY_PAUSE);
@@ -261,16 +321,17 @@ TEST_F(TrayTest, PauseHotKeyTwiceTogglesWritesAndTellsTheUserEachTime) {
 
 TEST_F(TrayTest, PauseToggleTellsAnOpenSettingsDialog) {
   CreateTray(window);
-  uitest::RecordingWindow dialog;
+  uitest::RecordingWindow dialogWindow;
   SettingsDialogLink link;
-  link.window = [&] { return dialog.Handle(); };
+  link.window = [&] { return dialogWindow.Handle(); };
+  // While the modal dialog runs, the user pauses from the tray.
+  link.run = [&](HWND, const char*) { Command(IDM_TRAY_PAUSE); };
   SetSettingsDialogLink(link);
   Command(IDM_TRAY_PAUSE);
-  EXPECT_TRUE(dialog.messages.empty());  // closed: nobody to tell
-  TheApp().settingsDialogOpen = true;
-  Command(IDM_TRAY_PAUSE);
-  ASSERT_EQ(dialog.messages.size(), 1u);
-  EXPECT_EQ(dialog.messages[0].msg, static_cast<UINT>(WM_APP + 10));
+  EXPECT_TRUE(dialogWindow.messages.empty());  // closed: nobody to tell
+  dialog->Open(nullptr);
+  ASSERT_EQ(dialogWindow.messages.size(), 1u);
+  EXPECT_EQ(dialogWindow.messages[0].msg, static_cast<UINT>(kMsgPauseChanged));
 }
 
 TEST_F(TrayTest, HotKeysReachTheirCommandsOnlyUnderTheirGuards) {
@@ -291,11 +352,11 @@ TEST_F(TrayTest, HotKeysReachTheirCommandsOnlyUnderTheirGuards) {
       {7, MOD_CONTROL, VK_NEXT, false, ""},
   };
   for (const Case& c : cases) {
-    stand_in::Calls().clear();
-    if (c.working) ShowWorking();
+    g_calls.clear();
+    program.running = c.working;
     HotKey(c.id, c.mods, c.key);
-    if (c.working) ShowIdle();
-    EXPECT_EQ(stand_in::CallLine(), c.calls) << "id " << c.id << " mods " << c.mods;
+    program.running = false;
+    EXPECT_EQ(CallLine(), c.calls) << "id " << c.id << " mods " << c.mods;
   }
 }
 
@@ -306,13 +367,13 @@ TEST_F(TrayTest, BlankHotKeyAlwaysPausesAndTheMenuEntryToggles) {
   HotKey(HOTKEY_BLANK, MOD_SHIFT, VK_SCROLL);
   EXPECT_FALSE(Live().ChangeAtTime);
   EXPECT_EQ(MenuLabel(IDM_TRAY_PAUSE), "R&esume Changing Wallpaper   Shift + Pause/Break");
-  EXPECT_EQ(Inspect().iconResource, 185);
+  EXPECT_EQ(Inspect().iconResource, IDI_TRAY_PAUSED);
   Command(IDM_TRAY_BLANK);
   EXPECT_TRUE(Live().ChangeAtTime);
-  EXPECT_EQ(Inspect().iconResource, 140);
+  EXPECT_EQ(Inspect().iconResource, IDI_TRAY_NORMAL);
   Command(IDM_TRAY_BLANK);
   EXPECT_FALSE(Live().ChangeAtTime);
-  EXPECT_EQ(stand_in::CallLine(), "Blank Arm Blank Arm Blank Arm Blank Arm");
+  EXPECT_EQ(CallLine(), "Blank Arm Blank Arm Blank Arm Blank Arm");
   // In memory only: the registry learns it with the next full save.
   EXPECT_FALSE(RegDword("ChangeAtTime").has_value());
 }
@@ -328,53 +389,54 @@ TEST_F(TrayTest, MenuCommandsReachThePipelineAndUnknownIdsAreLeftAlone) {
       {IDM_TRAY_BLOCK, "Block"},     {IDM_TRAY_SETTINGS, ""},               {IDM_TRAY_SUPPORT, ""},
   };
   for (const Case& c : cases) {
-    stand_in::Calls().clear();
+    g_calls.clear();
     Command(c.id);
-    EXPECT_EQ(stand_in::CallLine(), c.calls) << c.id;
+    EXPECT_EQ(CallLine(), c.calls) << c.id;
   }
   LRESULT result = 0;
   for (WORD id : {102, 104, 105, 113, 0})
-    EXPECT_FALSE(HandleTrayMessage(window, WM_COMMAND, id, 0, result)) << id;
+    EXPECT_FALSE(TheTray().HandleMessage(WM_COMMAND, id, 0, result)) << id;
 }
 
 TEST_F(TrayTest, SettingsDialogRequestsOpenOnceAndSwitchPagesWhenOpen) {
   CreateTray(window);
   std::vector<std::string> runs, pages;
   bool openDuringRun = false;
+  std::function<void()> whileOpen;
   SettingsDialogLink link;
   link.run = [&](HWND owner, const char* start) {
     EXPECT_EQ(owner, window);
-    openDuringRun = TheApp().settingsDialogOpen;
+    openDuringRun = dialog->IsOpen();
     runs.push_back(start ? start : "-");
+    if (whileOpen) std::exchange(whileOpen, nullptr)();
   };
   link.showPage = [&](const char* page) { pages.push_back(page); };
   SetSettingsDialogLink(link);
 
   Command(IDM_TRAY_SETTINGS);
   Command(IDM_TRAY_SUPPORT);
-  SendMessageA(window, WM_APP + 2, 0, 0);
-  SendMessageA(window, WM_APP + 3, 0, 0);
-  EXPECT_EQ(runs, (std::vector<std::string>{"-", "Support", "-", "Internet"}));
+  EXPECT_EQ(runs, (std::vector<std::string>{"-", "Support"}));
   EXPECT_TRUE(openDuringRun);
-  EXPECT_FALSE(TheApp().settingsDialogOpen);
+  EXPECT_FALSE(dialog->IsOpen());
   EXPECT_TRUE(pages.empty());
 
-  TheApp().settingsDialogOpen = true;
+  // While the dialog is open: no second dialog, the pages switch instead.
   runs.clear();
-  Command(IDM_TRAY_SETTINGS);
-  SendMessageA(window, WM_APP + 2, 0, 0);
-  Command(IDM_TRAY_SUPPORT);
-  SendMessageA(window, WM_APP + 3, 0, 0);
-  Command(IDM_TRAY_SEARCH_TEXT);
-  EXPECT_TRUE(runs.empty());
-  EXPECT_EQ(pages, (std::vector<std::string>{"Support", "Internet", "Source"}));
+  whileOpen = [&] {
+    Command(IDM_TRAY_SETTINGS);
+    Command(IDM_TRAY_SUPPORT);
+    Command(IDM_TRAY_SEARCH_TEXT);
+  };
+  dialog->Open(nullptr);
+  EXPECT_EQ(runs, (std::vector<std::string>{"-"}));
+  EXPECT_EQ(pages, (std::vector<std::string>{"Support", "Source"}));
 }
 
 TEST_F(TrayTest, ExitDestroysTheWindowRemovesTheIconAndFreesTheHotKeys) {
   CreateTray(window);
   Command(IDM_TRAY_EXIT);
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_FALSE(Tray().icon.Added());
+  EXPECT_FALSE(TheTray().Icon().Added());
   EXPECT_FALSE(ComboIsTaken(MOD_CONTROL, VK_NEXT));
   // Later indicator calls from a finishing change touch nothing.
   ShowWorking();
@@ -394,17 +456,19 @@ TEST_F(TrayTest, WorkingAnimatesThroughTheFramesAndIdleEndsIt) {
     return seen.size() >= 9;
   }));
   // Starting from the normal icon, the frames in their order, round again.
-  EXPECT_EQ(seen, (std::vector<int>{140, 180, 181, 182, 183, 184, 179, 180, 181}));
+  EXPECT_EQ(seen, (std::vector<int>{IDI_TRAY_NORMAL, IDI_TRAY_FRAME_1, IDI_TRAY_FRAME_2, IDI_TRAY_FRAME_3,
+                                  IDI_TRAY_FRAME_4, IDI_TRAY_FRAME_5, IDI_TRAY_FRAME_6, IDI_TRAY_FRAME_1,
+                                  IDI_TRAY_FRAME_2}));
   // A refresh while working leaves the animation alone.
   RefreshTrayIcon();
   EXPECT_EQ(Inspect().tip, TrayTipKind::kWorking);
   Live().ChangeAtTime = false;
   ShowIdle();
   EXPECT_FALSE(IsWorking());
-  EXPECT_EQ(Inspect().iconResource, 185);
+  EXPECT_EQ(Inspect().iconResource, IDI_TRAY_PAUSED);
   EXPECT_EQ(Inspect().tip, TrayTipKind::kPaused);
   uitest::PumpFor(200);
-  EXPECT_EQ(Inspect().iconResource, 185);  // the animation timer is gone
+  EXPECT_EQ(Inspect().iconResource, IDI_TRAY_PAUSED);  // the animation timer is gone
 }
 
 TEST_F(TrayTest, SingleClickOpensTheMenuAfterTheDoubleClickTimeAndDoubleClickOpensNone) {
@@ -436,18 +500,21 @@ TEST_F(TrayTest, SingleClickOpensTheMenuAfterTheDoubleClickTimeAndDoubleClickOpe
   EXPECT_EQ(dialogRuns, 1);
 
   // Double click while the dialog is open: it comes to the front; no second dialog, no menu.
-  TheApp().settingsDialogOpen = true;
-  uitest::RecordingWindow dialog;
-  link.window = [&] { return dialog.Handle(); };
+  uitest::RecordingWindow dialogWindow;
+  link.window = [&] { return dialogWindow.Handle(); };
+  link.run = [&](HWND, const char*) {
+    ++dialogRuns;
+    Mouse(WM_LBUTTONDOWN);
+    Mouse(WM_LBUTTONUP);
+    Mouse(WM_LBUTTONDBLCLK);
+    Mouse(WM_LBUTTONUP);
+    uitest::PumpFor(doubleClick + 400);
+  };
   SetSettingsDialogLink(link);
-  Mouse(WM_LBUTTONDOWN);
-  Mouse(WM_LBUTTONUP);
-  Mouse(WM_LBUTTONDBLCLK);
-  Mouse(WM_LBUTTONUP);
-  uitest::PumpFor(doubleClick + 400);
+  dialog->Open(nullptr);
   EXPECT_EQ(g_menus.opened, 2);
-  EXPECT_EQ(dialogRuns, 1);
-  EXPECT_EQ(GetForegroundWindow(), dialog.Handle());
+  EXPECT_EQ(dialogRuns, 2);
+  EXPECT_EQ(GetForegroundWindow(), dialogWindow.Handle());
 }
 
 TEST_F(TrayTest, TaskbarCreatedAddsTheIconAgain) {
@@ -470,12 +537,14 @@ TEST_F(TrayTest, TaskbarCreatedAddsTheIconAgain) {
 }
 
 TEST_F(TrayTest, SystemColourChangeIsStoredInTheSettings) {
-  CreateTray(window);
+  // The application's main window handler, before any of its parts exist.
+  Application app(GetModuleHandleA(nullptr));
   const uint32_t system = GetSysColor(COLOR_BACKGROUND);
-  Live().DesktopColor = system ^ 0x00FFFFFF;
-  LRESULT result = 0;
-  EXPECT_FALSE(HandleTrayMessage(window, WM_SYSCOLORCHANGE, 0, 0, result));  // default processing follows
-  EXPECT_EQ(Live().DesktopColor, system);
+  app.LiveSettings().DesktopColor = system ^ 0x00FFFFFF;
+  bool handled = true;
+  app.OnMainWindowMessage(window, WM_SYSCOLORCHANGE, 0, 0, handled);
+  EXPECT_FALSE(handled);  // default processing follows
+  EXPECT_EQ(app.LiveSettings().DesktopColor, system);
   EXPECT_EQ(RegDword("ChangeWhen"), 5u);  // the record was saved
 }
 
@@ -486,13 +555,13 @@ class ApplySettingsTest : public TrayTest {
     CreateTray(window);
     InternetSourceLink internet;
     internet.engineCanBlock = [](int32_t engine) { return engine == 2; };
-    internet.sendSearchOptions = [] { stand_in::Calls().push_back("Options"); };
-    internet.followSource = [](bool changed) { stand_in::Calls().push_back(changed ? "Follow(1)" : "Follow(0)"); };
+    internet.sendSearchOptions = [] { g_calls.push_back("Options"); };
+    internet.followSource = [](bool changed) { g_calls.push_back(changed ? "Follow(1)" : "Follow(0)"); };
     internet.recordSearchHistory = [](bool fromDialog) {
-      stand_in::Calls().push_back(fromDialog ? "History(dialog)" : "History");
+      g_calls.push_back(fromDialog ? "History(dialog)" : "History");
     };
     SetInternetSourceLink(internet);
-    stand_in::Calls().clear();
+    g_calls.clear();
     copy = Live();
     copy.DesktopColor = GetSysColor(COLOR_BACKGROUND);
   }
@@ -519,11 +588,11 @@ TEST_F(ApplySettingsTest, NewValuesReachTheRecordRegistryMenuIconHotKeysAndSched
   EXPECT_EQ(MenuLabel(IDM_TRAY_NEXT), "Load &Next Wallpaper  Alt + F5");
   EXPECT_EQ(MenuLabel(IDM_TRAY_PAUSE), "R&esume Changing Wallpaper   Shift + Pause/Break");
   EXPECT_TRUE(MenuEnabled(IDM_TRAY_BLOCK));  // engine 2 can block
-  EXPECT_EQ(Inspect().iconResource, 185);
+  EXPECT_EQ(Inspect().iconResource, IDI_TRAY_PAUSED);
   EXPECT_TRUE(ComboIsTaken(MOD_ALT, VK_F5));
   EXPECT_FALSE(ComboIsTaken(MOD_CONTROL, VK_NEXT));
 
-  EXPECT_EQ(stand_in::CallLine(), "Options ResetWraps Follow(1) Reload History Arm");
+  EXPECT_EQ(CallLine(), "Options ResetWraps Follow(1) Reload History Arm");
 }
 
 TEST_F(ApplySettingsTest, InternetOffGreysTheEntriesAndAutostartOffRemovesTheRunEntry) {
@@ -535,12 +604,12 @@ TEST_F(ApplySettingsTest, InternetOffGreysTheEntriesAndAutostartOffRemovesTheRun
   EXPECT_FALSE(RegString(kRunKey, "Skyframe").has_value());
   EXPECT_EQ(MenuLabel(IDM_TRAY_SEARCH_TEXT), "Change URL");
   for (UINT id : {IDM_TRAY_SAVE, IDM_TRAY_BLOCK, IDM_TRAY_SEARCH_TEXT}) EXPECT_FALSE(MenuEnabled(id)) << id;
-  EXPECT_EQ(stand_in::CallLine(), "Options ResetWraps Follow(1) Reload History(dialog) Arm");
+  EXPECT_EQ(CallLine(), "Options ResetWraps Follow(1) Reload History(dialog) Arm");
 
   // The same values again: the source did not change.
-  stand_in::Calls().clear();
+  g_calls.clear();
   ASSERT_TRUE(ApplySettings(copy, nullptr));
-  EXPECT_EQ(stand_in::CallLine(), "Options ResetWraps Follow(0) Reload History Arm");
+  EXPECT_EQ(CallLine(), "Options ResetWraps Follow(0) Reload History Arm");
 }
 
 TEST_F(ApplySettingsTest, APageThatRefusesKeepsEverythingAsItIs) {
@@ -552,7 +621,7 @@ TEST_F(ApplySettingsTest, APageThatRefusesKeepsEverythingAsItIs) {
   EXPECT_FALSE(ApplySettings(copy, "Wallpaper"));
   EXPECT_EQ(Live().ChangeWhen, 5);
   EXPECT_FALSE(RegDword("ChangeWhen").has_value());
-  EXPECT_EQ(stand_in::CallLine(), "");
+  EXPECT_EQ(CallLine(), "");
   // Without a page the page is not asked.
   EXPECT_TRUE(ApplySettings(copy, nullptr));
   EXPECT_EQ(Live().ChangeWhen, 2);
@@ -628,7 +697,7 @@ TEST_F(QuickEntryTest, OpensNextToTheTaskbarWithTheTextSelectedAndOkAppliesANewT
   EXPECT_EQ(Live().InternetString, "mountain lake");
   EXPECT_EQ(RegString(kProgramKey, "InternetString"), "mountain lake");
   // Applied, then a change for the new source.
-  EXPECT_EQ(stand_in::CallLine(), "ResetWraps Reload Arm Change(011)");
+  EXPECT_EQ(CallLine(), "ResetWraps Reload Arm Change(011)");
 }
 
 TEST_F(QuickEntryTest, EnterActsAsOkAndTheSameTextStartsNoChange) {
@@ -641,7 +710,7 @@ TEST_F(QuickEntryTest, EnterActsAsOkAndTheSameTextStartsNoChange) {
   });
   EXPECT_EQ(g_title, "Change URL");
   EXPECT_FALSE(IsWindow(g_box));
-  EXPECT_EQ(stand_in::CallLine(), "ResetWraps Reload Arm");
+  EXPECT_EQ(CallLine(), "ResetWraps Reload Arm");
   EXPECT_EQ(RegString(kProgramKey, "InternetString"), "http://example.com/a.jpg");
 }
 
@@ -660,12 +729,12 @@ TEST_F(QuickEntryTest, CancelAnEmptyTextAndLosingTheActivationChangeNothing) {
       },
   };
   for (size_t i = 0; i < ways.size(); ++i) {
-    stand_in::Calls().clear();
+    g_calls.clear();
     OpenAndDo(ways[i]);
     ASSERT_NE(g_box, nullptr) << i;
     EXPECT_FALSE(IsWindow(g_box)) << i;
     EXPECT_EQ(Live().InternetString, "clouds") << i;
-    EXPECT_EQ(stand_in::CallLine(), "") << i;
+    EXPECT_EQ(CallLine(), "") << i;
   }
   EXPECT_FALSE(RegString(kProgramKey, "InternetString").has_value());
 }

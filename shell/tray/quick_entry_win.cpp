@@ -2,12 +2,9 @@
 
 #include <string>
 
-#include "shell/app_win.h"
 #include "shell/tray/tray_ids.h"
-#include "shell/tray/tray_win.h"
 #include "ui/fade/window_fader_win.h"
 #include "ui/placement/placement_win.h"
-#include "wallpaper/pipeline/change_pipeline_win.h"
 
 namespace {
 
@@ -16,6 +13,8 @@ constexpr int kFadeStepMs = 10;
 constexpr int kMaxTextLength = 1024;
 
 struct QuickEntryBox {
+  const Settings& live;
+  const std::function<void(const std::string&)>& apply;
   WindowFader fader;
   QuickEntryResult result = QuickEntryResult::kCancelled;
   bool closing = false;
@@ -31,7 +30,7 @@ void Close(HWND box, QuickEntryBox& self) {
 }
 
 void Init(HWND box, QuickEntryBox& self) {
-  const Settings& s = *TheApp().settings;
+  const Settings& s = self.live;
   SetWindowTextA(box, s.EngineIndex != 0 ? "Change Keywords" : "Change URL");
   self.fader.FadeIn(box, WS_EX_APPWINDOW, kFadeMs, kFadeStepMs, false);
 
@@ -52,13 +51,9 @@ void Ok(HWND box, QuickEntryBox& self) {
   char text[kMaxTextLength + 1] = {};
   GetDlgItemTextA(box, IDC_QUICK_ENTRY_TEXT, text, sizeof text);
   if (text[0] != 0) {
-    const Settings before = *TheApp().settings;
-    Settings edited = before;
-    edited.InternetString = text;
     self.applying = true;
-    ApplySettings(edited, nullptr);
+    self.apply(text);
     self.result = QuickEntryResult::kApplied;
-    if (ImageSourceDiffers(edited, before)) ChangeWallpaper(false, true, true);
     self.applying = false;
   }
   Close(box, self);
@@ -96,8 +91,9 @@ INT_PTR CALLBACK QuickEntryProc(HWND box, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-QuickEntryResult ShowQuickEntryBox(HWND owner) {
-  QuickEntryBox self;
+QuickEntryResult ShowQuickEntryBox(HWND owner, const Settings& live,
+                                   const std::function<void(const std::string& text)>& apply) {
+  QuickEntryBox self{live, apply};
   HINSTANCE instance = GetModuleHandleA(nullptr);
   const INT_PTR r = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_QUICK_ENTRY), owner, QuickEntryProc,
                                     reinterpret_cast<LPARAM>(&self));

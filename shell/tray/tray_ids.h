@@ -28,9 +28,7 @@
 #define IDM_TRAY_BLOCK 111
 #define IDM_TRAY_SEARCH_TEXT 112
 
-// Timers of the main window that belong to the tray.
-#define TRAY_MENU_TIMER 159
-#define TRAY_ANIMATION_TIMER 987
+// The tray icon's animation period (its timer ids are in shell/ids/timer_ids.h).
 #define TRAY_ANIMATION_PERIOD_MS 60
 
 // Hot-key ids registered on the main window.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "shell/tray/tray_ids.h"
 
 // One entry of the tray menu; id 0 is a separator.
 struct TrayMenuEntry {
@@ -27,7 +28,8 @@ std::string TrayTip(bool working, bool changeAtTime);
 int IdleIconResource(bool changeAtTime);
 
 // Animation frames in the order they are shown.
-inline constexpr std::array<int, 6> kTrayAnimationFrames = {180, 181, 182, 183, 184, 179};
+inline constexpr std::array<int, 6> kTrayAnimationFrames = {IDI_TRAY_FRAME_1, IDI_TRAY_FRAME_2, IDI_TRAY_FRAME_3,
+                                                           IDI_TRAY_FRAME_4, IDI_TRAY_FRAME_5, IDI_TRAY_FRAME_6};
 // The frame after `current`; after the last one the first again.
 std::size_t NextAnimationFrame(std::size_t current);
 

@@ -1,10 +1,12 @@
 #include "shell/tray/tray_win.h"
 
-#include "shell/app_win.h"
+#include "settings/registry_win.h"
+#include "shell/ids/timer_ids.h"
+#include "shell/tray/quick_entry_win.h"
 #include "shell/tray/tray_ids.h"
 #include "shell/tray/tray_inspect.h"
 #include "shell/tray/tray_model.h"
-#include "shell/tray/tray_state_win.h"
+#include "support/app_messages.h"
 #include "support/log/log.h"
 
 namespace {
@@ -14,156 +16,123 @@ UINT InspectMessage() {
   return message;
 }
 
-bool EngineCanBlock(const Settings& s) {
-  const auto& canBlock = Tray().internet.engineCanBlock;
-  return canBlock && canBlock(s.EngineIndex);
+}  // namespace
+
+Tray::Tray(HWND window, Settings& live, TrayCommands& commands, SettingsDialogHost& dialog, StatusSink& status)
+    : window(window), live(live), commands(commands), dialog(dialog), status(status) {
+  icon.LoadIcons(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)));
+  icon.Bind(window, kMsgTrayCallback);
+  icon.SetIcon(IdleIconResource(live.ChangeAtTime));
+  // The tip names the state from the start; no change can be running yet.
+  icon.SetTip(TrayTip(false, live.ChangeAtTime));
+  // Fails while the taskbar is not up yet (logon); TaskbarCreated adds it then.
+  icon.Add();
+  taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+  menu.Build(TrayMenuEntries(live, commands.EngineCanBlock(live.EngineIndex)));
+  created = true;
+  RegisterHotKeys();
 }
 
-void OnTrayMouse(HWND window, UINT mouseMessage) {
-  TrayState& t = Tray();
+Tray::~Tray() { Remove(); }
+
+void Tray::Remove() {
+  if (!created) return;
+  icon.Delete();
+  UnregisterHotKeys();
+  KillTimer(window, kTrayMenuTimer);
+  KillTimer(window, kTrayAnimationTimer);
+  created = false;
+}
+
+void Tray::SyncMenu() {
+  if (created) menu.Sync(TrayMenuEntries(live, commands.EngineCanBlock(live.EngineIndex)));
+}
+
+void Tray::RegisterHotKeys() {
+  // A combination that another program holds stays unregistered; its label still shows it.
+  for (const HotKeyBinding& b : HotKeyBindings(live))
+    if (!RegisterHotKey(window, b.id, b.modifiers, b.key))
+      SF_LOG(kLogWarning, "Hot key " + std::to_string(b.id) + " could not be registered");
+}
+
+void Tray::UnregisterHotKeys() {
+  for (int id = HOTKEY_NEXT; id <= HOTKEY_BLANK; ++id) UnregisterHotKey(window, id);
+}
+
+void Tray::ReRegisterHotKeys() {
+  if (!created) return;
+  UnregisterHotKeys();
+  RegisterHotKeys();
+}
+
+void Tray::OnMouse(UINT mouseMessage) {
   switch (mouseMessage) {
     case WM_LBUTTONUP:
-      if (t.doubleClickSeen) {
-        t.doubleClickSeen = false;
+      if (doubleClickSeen) {
+        doubleClickSeen = false;
         return;
       }
-      SetTimer(window, TRAY_MENU_TIMER, GetDoubleClickTime() + 10, nullptr);
+      SetTimer(window, kTrayMenuTimer, GetDoubleClickTime() + 10, nullptr);
       return;
     case WM_LBUTTONDBLCLK:
-      KillTimer(window, TRAY_MENU_TIMER);
-      t.doubleClickSeen = true;
-      if (SettingsDialogIsOpen()) {
-        if (HWND dialog = t.dialog.window ? t.dialog.window() : nullptr) SetForegroundWindow(dialog);
-      } else {
-        OpenSettingsDialog(nullptr);
-      }
+      KillTimer(window, kTrayMenuTimer);
+      doubleClickSeen = true;
+      dialog.BringForward();
       return;
     case WM_RBUTTONUP:
-      t.menu.Show(window);
+      menu.Show(window);
       return;
   }
 }
 
-void OnAnimationTick() {
-  TrayState& t = Tray();
-  t.frame = NextAnimationFrame(t.frame);
-  t.icon.SetIcon(kTrayAnimationFrames[t.frame]);
-  t.icon.Modify();
+void Tray::OnAnimationTick() {
+  frame = NextAnimationFrame(frame);
+  icon.SetIcon(kTrayAnimationFrames[frame]);
+  icon.Modify();
 }
 
-void OnSysColorChange() {
-  Settings& s = *TheApp().settings;
-  const uint32_t color = GetSysColor(COLOR_BACKGROUND);
-  if (color == s.DesktopColor) return;
-  s.DesktopColor = color;
-  s.Save();
-}
-
-LRESULT Inspect() {
-  const TrayState& t = Tray();
+LRESULT Tray::Inspect() const {
   TrayInspection i;
-  i.iconResource = t.icon.IconResource();
-  i.tip = TipKindOf(t.icon.Tip());
-  i.working = t.working;
-  i.added = t.icon.Added();
-  i.addCount = t.icon.AddCount();
+  i.iconResource = icon.IconResource();
+  i.tip = TipKindOf(icon.Tip());
+  i.working = working;
+  i.added = icon.Added();
+  i.addCount = icon.AddCount();
   return static_cast<LRESULT>(PackTrayInspection(i));
 }
 
-}  // namespace
-
-TrayState& Tray() {
-  static TrayState state;
-  return state;
-}
-
-void SetSettingsDialogLink(SettingsDialogLink link) { Tray().dialog = std::move(link); }
-void SetInternetSourceLink(InternetSourceLink link) { Tray().internet = std::move(link); }
-
-void SyncTrayMenu() {
-  const Settings& s = *TheApp().settings;
-  Tray().menu.Sync(TrayMenuEntries(s, EngineCanBlock(s)));
-}
-
-void RegisterTrayHotKeys() {
-  // A combination that another program holds stays unregistered; its label still shows it.
-  for (const HotKeyBinding& b : HotKeyBindings(*TheApp().settings))
-    if (!RegisterHotKey(Tray().window, b.id, b.modifiers, b.key))
-      SF_LOG(kLogWarning, "Hot key " + std::to_string(b.id) + " could not be registered");
-}
-
-void UnregisterTrayHotKeys() {
-  for (int id = HOTKEY_NEXT; id <= HOTKEY_BLANK; ++id) UnregisterHotKey(Tray().window, id);
-}
-
-void CreateTray(HWND mainWindow) {
-  TrayState& t = Tray();
-  const Settings& s = *TheApp().settings;
-  t.window = mainWindow;
-  t.icon.LoadIcons(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE)));
-  t.icon.Bind(mainWindow, WM_APP_TRAY);
-  t.icon.SetIcon(IdleIconResource(s.ChangeAtTime));
-  // The tip names the state from the start; the working indicator cannot be on yet.
-  t.icon.SetTip(TrayTip(false, s.ChangeAtTime));
-  // Fails while the taskbar is not up yet (logon); TaskbarCreated adds it then.
-  t.icon.Add();
-  t.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
-  t.menu.Build(TrayMenuEntries(s, EngineCanBlock(s)));
-  t.created = true;
-  RegisterTrayHotKeys();
-}
-
-void DestroyTray() {
-  TrayState& t = Tray();
-  if (!t.created) return;
-  t.icon.Delete();
-  UnregisterTrayHotKeys();
-  KillTimer(t.window, TRAY_MENU_TIMER);
-  KillTimer(t.window, TRAY_ANIMATION_TIMER);
-  t.created = false;
-}
-
-bool HandleTrayMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  TrayState& t = Tray();
-  if (!t.created || window != t.window) return false;
+bool Tray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (!created) return false;
   result = 0;
   switch (message) {
-    case WM_APP_TRAY:
-      OnTrayMouse(window, static_cast<UINT>(lParam));
+    case kMsgTrayCallback:
+      OnMouse(static_cast<UINT>(lParam));
       return true;
     case WM_TIMER:
-      if (wParam == TRAY_MENU_TIMER) {
+      if (wParam == kTrayMenuTimer) {
         // Killed first: the menu runs a modal loop in which the timer would tick again.
-        KillTimer(window, TRAY_MENU_TIMER);
-        t.menu.Show(window);
+        KillTimer(window, kTrayMenuTimer);
+        menu.Show(window);
         return true;
       }
-      if (wParam == TRAY_ANIMATION_TIMER) {
+      if (wParam == kTrayAnimationTimer) {
         OnAnimationTick();
         return true;
       }
       return false;
     case WM_HOTKEY:
-      OnTrayHotKey(static_cast<int>(wParam), LOWORD(lParam), HIWORD(lParam));
+      OnHotKey(static_cast<int>(wParam), LOWORD(lParam), HIWORD(lParam));
       return true;
     case WM_COMMAND:
-      return OnTrayCommand(LOWORD(wParam));
-    case WM_APP_OPEN_SETTINGS:
-      OpenSettingsDialog(nullptr);
-      return true;
-    case WM_APP_OPEN_INTERNET_PAGE:
-      OpenSettingsPage("Internet");
-      return true;
-    case WM_SYSCOLORCHANGE:
-      OnSysColorChange();
-      return false;  // default processing follows
+      return OnCommand(LOWORD(wParam));
     case WM_DESTROY:
-      DestroyTray();
-      return false;  // the main window ends the loop
+      // The icon and the hot keys belong to this window; the owner ends the loop.
+      Remove();
+      return false;
   }
-  if (message == t.taskbarCreatedMessage && message != 0) {
+  if (message == taskbarCreatedMessage && message != 0) {
     // The shell's taskbar (re)started without our icon.
-    t.icon.Add();
+    icon.Add();
     return true;
   }
   if (message == InspectMessage()) {
@@ -173,35 +142,114 @@ bool HandleTrayMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
   return false;
 }
 
-void ShowWorking() {
-  TrayState& t = Tray();
-  t.working = true;
-  if (!t.created) return;
-  KillTimer(t.window, TRAY_ANIMATION_TIMER);
+void Tray::OnChangeStarted() {
+  working = true;
+  if (!created) return;
+  KillTimer(window, kTrayAnimationTimer);
   // The first tick shows the first frame.
-  t.frame = kTrayAnimationFrames.size() - 1;
-  t.icon.SetTip(TrayTip(true, TheApp().settings->ChangeAtTime));
-  SetTimer(t.window, TRAY_ANIMATION_TIMER, TRAY_ANIMATION_PERIOD_MS, nullptr);
+  frame = kTrayAnimationFrames.size() - 1;
+  icon.SetTip(TrayTip(true, live.ChangeAtTime));
+  SetTimer(window, kTrayAnimationTimer, TRAY_ANIMATION_PERIOD_MS, nullptr);
 }
 
-void ShowIdle() {
-  TrayState& t = Tray();
-  if (t.created) {
-    const bool on = TheApp().settings->ChangeAtTime;
-    KillTimer(t.window, TRAY_ANIMATION_TIMER);
-    t.icon.SetIcon(IdleIconResource(on));
-    t.icon.SetTip(TrayTip(false, on));
-    t.icon.Modify();
+void Tray::OnChangeEnded() {
+  working = false;
+  ShowIdle();
+}
+
+void Tray::ShowIdle() {
+  if (!created) return;
+  KillTimer(window, kTrayAnimationTimer);
+  icon.SetIcon(IdleIconResource(live.ChangeAtTime));
+  icon.SetTip(TrayTip(false, live.ChangeAtTime));
+  icon.Modify();
+}
+
+void Tray::RefreshIcon() {
+  if (!working) ShowIdle();
+}
+
+void Tray::TogglePause() {
+  live.ChangeAtTime = !live.ChangeAtTime;
+  RefreshIcon();
+  // This value alone: the rest of the record may hold edits that are not for saving yet.
+  WriteRegDword(kProgramKey, "ChangeAtTime", live.ChangeAtTime ? 1 : 0);
+  commands.RearmSchedule();
+  SyncMenu();
+  dialog.NotifyPauseChanged();
+}
+
+void Tray::BlankOrRestore(bool pause) {
+  commands.BlankOrRestore();
+  // In memory only: the value reaches the registry with the next full save.
+  live.ChangeAtTime = pause ? false : !live.ChangeAtTime;
+  commands.RearmSchedule();
+  SyncMenu();
+  // The icon and the dialog's check box follow the pause state as after a toggle.
+  RefreshIcon();
+  dialog.NotifyPauseChanged();
+}
+
+bool Tray::OnCommand(WORD id) {
+  switch (id) {
+    case IDM_TRAY_EXIT:
+      DestroyWindow(window);
+      return true;
+    case IDM_TRAY_SETTINGS:
+      dialog.Open(nullptr);
+      return true;
+    case IDM_TRAY_SUPPORT:
+      dialog.ShowPage("Support");
+      return true;
+    case IDM_TRAY_NEXT:
+      commands.NextImage(false);
+      return true;
+    case IDM_TRAY_PREVIOUS:
+      commands.PreviousImage(false);
+      return true;
+    case IDM_TRAY_PAUSE:
+      TogglePause();
+      return true;
+    case IDM_TRAY_SAVE:
+      if (live.GetImageFromInternet) commands.SaveWallpaper(false);
+      return true;
+    case IDM_TRAY_BLANK:
+      BlankOrRestore(false);
+      return true;
+    case IDM_TRAY_BLOCK:
+      commands.BlockImage();
+      return true;
+    case IDM_TRAY_SEARCH_TEXT:
+      if (dialog.IsOpen())
+        dialog.ShowPage("Source");
+      else
+        ShowQuickEntryBox(window, live, [this](const std::string& text) { commands.ApplySearchText(text); });
+      return true;
   }
-  t.working = false;
+  return false;
 }
 
-void RefreshTrayIcon() {
-  if (!Tray().working) ShowIdle();
+void Tray::OnHotKey(int id, UINT modifiers, UINT key) {
+  switch (HotKeyActionFor(id, modifiers, key, live, commands.ChangeRunning())) {
+    case HotKeyAction::kNone:
+      return;
+    case HotKeyAction::kNext:
+      commands.NextImage(true);
+      return;
+    case HotKeyAction::kPrevious:
+      commands.PreviousImage(true);
+      return;
+    case HotKeyAction::kPauseToggle:
+      TogglePause();
+      status.ShowStatus(live.ChangeAtTime ? "Automatic wallpaper changing resumed"
+                                          : "Automatic wallpaper changing disabled",
+                        true, 2000, kStatusClickNone);
+      return;
+    case HotKeyAction::kSave:
+      commands.SaveWallpaper(true);
+      return;
+    case HotKeyAction::kBlank:
+      BlankOrRestore(true);
+      return;
+  }
 }
-
-void UpdateTrayMenu() {
-  if (Tray().created) SyncTrayMenu();
-}
-
-bool IsWorking() { return Tray().working; }

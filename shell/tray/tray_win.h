@@ -1,36 +1,78 @@
 #pragma once
-// The tray icon, its menu, the hot keys and the commands they carry; the
-// working indicator that brackets every wallpaper change.
+// The tray icon, its menu and the hot keys, on the main window. It shows
+// whether a change runs (it listens to the pipeline) and hands every command
+// to TrayCommands. Main thread only.
 #include <windows.h>
 
+#include <cstddef>
+
 #include "settings/settings.h"
+#include "shell/tray/tray_commands.h"
+#include "shell/tray/tray_icon_win.h"
+#include "shell/tray/tray_menu_win.h"
+#include "support/status_sink.h"
+#include "ui/settings/settings_dialog_host_win.h"
+#include "wallpaper/pipeline/change_listener.h"
 
-// Icons, tray icon, TaskbarCreated, menu and hot keys (after the main window exists).
-void CreateTray(HWND mainWindow);
-// Removes the tray icon and unregisters the hot keys (safe to call twice).
-void DestroyTray();
-// The main window's messages that belong to the tray, the menu, the hot keys
-// and the commands. Returns true (and the result) when it handled `message`.
-bool HandleTrayMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+class Tray final : public ChangeListener {
+ public:
+  // Icons, tray icon, TaskbarCreated, menu and hot keys on `window`. Every
+  // reference must outlive the tray.
+  Tray(HWND window, Settings& live, TrayCommands& commands, SettingsDialogHost& dialog, StatusSink& status);
+  // Remove().
+  ~Tray() override;
+  Tray(const Tray&) = delete;
+  Tray& operator=(const Tray&) = delete;
 
-// Shows the settings dialog (modal) unless it is open; `startPage` names its first page, or null.
-void OpenSettingsDialog(const char* startPage);
+  // Removes the tray icon, unregisters the hot keys and stops the tray's
+  // timers. Safe to call twice; the tray handles nothing afterwards.
+  void Remove();
 
-// A change is in progress: animate the tray icon.
-void ShowWorking();
-// The change ended: normal or paused icon and tip.
-void ShowIdle();
-// ShowIdle unless a change is in progress.
-void RefreshTrayIcon();
-// Pause label and enabled states of the menu entries.
-void UpdateTrayMenu();
-// The working indicator is on.
-bool IsWorking();
+  // The window's messages that belong to the tray. Returns true (and the
+  // result) when it handled `message`.
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-// Commits the settings dialog's working copy to the live settings, saves them
-// and acts on them (autostart, menu, icon, desktop, play-order list, hot keys,
-// schedule). `page`: the settings dialog's current page, which is asked first
-// and may refuse (returns false, nothing applied); null from elsewhere.
-bool ApplySettings(Settings& workingCopy, const char* page);
-// The search text, the internet switch or the engine differ.
-bool ImageSourceDiffers(const Settings& a, const Settings& b);
+  // ChangeListener: animate the icon while a change runs.
+  void OnChangeStarted() override;
+  void OnChangeEnded() override;
+
+  // Normal or paused icon and tip, unless a change is running.
+  void RefreshIcon();
+  // Labels and enabled states of the menu from the live settings.
+  void SyncMenu();
+  // Registers the hot keys anew from the live settings.
+  void ReRegisterHotKeys();
+
+  // For the tests of the tray itself.
+  CTrayIcon& Icon() { return icon; }
+  CTrayMenu& Menu() { return menu; }
+  bool Working() const { return working; }
+
+ private:
+  void RegisterHotKeys();
+  void UnregisterHotKeys();
+  void OnMouse(UINT mouseMessage);
+  void OnAnimationTick();
+  void ShowIdle();
+  bool OnCommand(WORD id);
+  void OnHotKey(int id, UINT modifiers, UINT key);
+  void TogglePause();
+  // `pause`: the hot key always leaves changing paused; the menu entry toggles it.
+  void BlankOrRestore(bool pause);
+  LRESULT Inspect() const;
+
+  HWND window;
+  Settings& live;
+  TrayCommands& commands;
+  SettingsDialogHost& dialog;
+  StatusSink& status;
+  CTrayIcon icon;
+  CTrayMenu menu;
+  bool created = false;
+  // The icon animates; display state only (the pipeline knows whether a change runs).
+  bool working = false;
+  // The last double click on the icon has not yet been followed by its button-up.
+  bool doubleClickSeen = false;
+  std::size_t frame = 0;
+  UINT taskbarCreatedMessage = 0;
+};

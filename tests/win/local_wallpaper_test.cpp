@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/tray/tray_ids.h"
 #include "tests/win/program_driver_win.h"
 
 using namespace testing_win;
@@ -220,7 +221,7 @@ TEST_F(LocalWallpaperTest, CentreModeKeepsSizesAppliesBitmapsAsTheyAreAndWrapsMo
 
   // A bitmap goes to the desktop as it is, without the worker.
   const FILETIME composed = BitmapTime();
-  PostMessageA(program.MainWindow(), WM_COMMAND, 106, 0);
+  PostMessageA(program.MainWindow(), WM_COMMAND, IDM_TRAY_NEXT, 0);
   EXPECT_TRUE(WaitUntil([&] {
     return GetString("Wallpaper", HKEY_CURRENT_USER, "Control Panel\\Desktop") == pictures + "\\b.bmp";
   }));
@@ -230,7 +231,7 @@ TEST_F(LocalWallpaperTest, CentreModeKeepsSizesAppliesBitmapsAsTheyAreAndWrapsMo
   // On through the list to the movie: its page is written and names it.
   const std::string page = DataFolder() + UserName() + "_flashpage.htm";
   for (int i = 0; i < 8 && !FileExists(page); ++i) {
-    PostMessageA(program.MainWindow(), WM_COMMAND, 106, 0);
+    PostMessageA(program.MainWindow(), WM_COMMAND, IDM_TRAY_NEXT, 0);
     WaitUntil([&] { return FileExists(page); }, 3000);
   }
   ASSERT_TRUE(FileExists(page));

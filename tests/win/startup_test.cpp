@@ -4,7 +4,10 @@
 
 #include <cstdio>
 #include <regex>
+#include <string>
+#include <vector>
 
+#include "support/version.h"
 #include "tests/win/program_driver_win.h"
 
 using namespace testing_win;
@@ -36,7 +39,7 @@ TEST_F(StartupTest, FirstStartRunsOnDefaultsLogsAndEndsCleanly) {
   EXPECT_TRUE(std::regex_search(log, header)) << log.substr(0, 200);
   const std::regex started("\r\nI +[a-z_]+\\.cpp\\[\\d{4}\\]\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d Skyframe started\\.\r\n");
   EXPECT_TRUE(std::regex_search(log, started));
-  for (const char* line : {" Version: PC 1.01\r\n", " OS is Win2k/XP\r\n", "Skyframe.exe\r\n"})
+  for (const char* line : {" Version: PC " SKYFRAME_VERSION_TEXT "\r\n", " OS is Win2k/XP\r\n", "Skyframe.exe\r\n"})
     EXPECT_NE(log.find(line), std::string::npos) << line;
   EXPECT_NE(log.find(" Path: " + ProgramPath() + "\r\n"), std::string::npos);
   EXPECT_NE(log.find(" changeAtTime: 1\r\nchangeWhen: 5\r\nchangeAtStartup: 0\r\npaperOrient: 10\r\n"
@@ -71,7 +74,7 @@ TEST(ProgramFile, CarriesItsVersionAndManifest) {
   char* text = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\FileVersion", reinterpret_cast<void**>(&text), &length));
-  EXPECT_STREQ(text, "1.01");
+  EXPECT_STREQ(text, SKYFRAME_VERSION_TEXT);
 
   HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_TRUE(module);
@@ -126,6 +129,77 @@ TEST_F(StartupTest, FilesOfOlderVersionsMoveFromTheProgramFolder) {
   EXPECT_FALSE(FileExists(oldList));
   DeleteFileA(oldBitmap.c_str());
   DeleteFileA(oldList.c_str());
+}
+
+TEST_F(StartupTest, TheSessionEndingWhileTheSplashShowsEndsStartUpCleanly) {
+  RunningProgram program;
+  ASSERT_TRUE(program.Started());
+  ASSERT_TRUE(WaitUntil([&] { return program.FindVisibleWindowOfClass("#32770") != nullptr; }));
+  HWND window = program.MainWindow();
+  ASSERT_TRUE(window);
+  // The splash's modal loop delivers the logoff; start-up must not go on with
+  // what shutdown has taken down.
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  EXPECT_EQ(program.WaitForExit(15000), 0u);
+  EXPECT_EQ(GetDword("CrashFlag"), 0u);
+  EXPECT_FALSE(LogContains("Beginning event loop"));
+  EXPECT_TRUE(LogContains("Received WM_QUERYENDSESSION"));
+}
+
+// Points the user's Pictures and Documents folders at a drive that does not
+// exist, so that the shell can give neither; puts them back afterwards.
+class NoPictureFolders {
+ public:
+  NoPictureFolders() {
+    for (const char* key : kKeys)
+      for (const char* name : kNames) {
+        saved.push_back(GetString(name, HKEY_CURRENT_USER, key));
+        Set(key, name, "Q:\\none");
+      }
+  }
+  ~NoPictureFolders() {
+    size_t i = 0;
+    for (const char* key : kKeys)
+      for (const char* name : kNames) {
+        const std::optional<std::string>& old = saved[i++];
+        if (old) Set(key, name, *old);
+      }
+  }
+
+ private:
+  static void Set(const char* key, const char* name, const std::string& value) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+  }
+  static constexpr const char* kKeys[] = {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                                          "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
+  static constexpr const char* kNames[] = {"My Pictures", "Personal"};
+  std::vector<std::optional<std::string>> saved;
+};
+
+TEST_F(StartupTest, WithoutPicturesOrDocumentsNothingIsScanned) {
+  // A picture at the root of the drive: a scan of "" would start there.
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string rootPicture = std::string(windows, 3) + "sf_root_picture.bmp";
+  {
+    std::FILE* f = std::fopen(rootPicture.c_str(), "wb");
+    ASSERT_TRUE(f);
+    std::fputs("BM", f);
+    std::fclose(f);
+  }
+  {
+    NoPictureFolders gone;
+    RunningProgram program;
+    ASSERT_TRUE(program.WaitForMainWindow());
+    ASSERT_TRUE(WaitUntil([] { return LogContains("Beginning event loop"); }, 30000));
+    EXPECT_EQ(program.Close(), 0u);
+  }
+  DeleteFileA(rootPicture.c_str());
+  const std::string list = ReadFileBytes(DataFolder() + UserName() + ".PLS");
+  EXPECT_EQ(list.find("sf_root_picture"), std::string::npos) << list.substr(0, 300);
+  EXPECT_EQ(list.find("File1="), std::string::npos) << list.substr(0, 300);
 }
 
 TEST_F(StartupTest, SecondStartWakesTheFirstAndExitsWithZero) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "shell/tray/tray_inspect.h"
+#include "shell/tray/tray_ids.h"
 #include "tests/win/program_driver_win.h"
 
 using namespace testing_win;
@@ -101,15 +102,15 @@ TEST_F(TrayProgramTest, IconAndTipFollowPausedIdleAndWorking) {
   RunningProgram program;
   HWND window = program.WaitForMainWindow();
   ASSERT_TRUE(window);
-  ASSERT_TRUE(WaitUntil([&] { return IconIs(window, 185, TrayTipKind::kPaused); }));
+  ASSERT_TRUE(WaitUntil([&] { return IconIs(window, IDI_TRAY_PAUSED, TrayTipKind::kPaused); }));
   EXPECT_TRUE(Inspect(window)->added);
 
-  PostMessageA(window, WM_COMMAND, 108, 0);  // resume
+  PostMessageA(window, WM_COMMAND, IDM_TRAY_PAUSE, 0);  // resume
   // The icon changes first, then the value is written.
-  ASSERT_TRUE(WaitUntil([&] { return IconIs(window, 140, TrayTipKind::kIdle) && GetDword("ChangeAtTime") == 1u; }));
+  ASSERT_TRUE(WaitUntil([&] { return IconIs(window, IDI_TRAY_NORMAL, TrayTipKind::kIdle) && GetDword("ChangeAtTime") == 1u; }));
 
   // A change through the image worker: the frames turn while it works.
-  PostMessageA(window, WM_COMMAND, 106, 0);
+  PostMessageA(window, WM_COMMAND, IDM_TRAY_NEXT, 0);
   std::set<int> frames;
   bool sawWorkingTip = false;
   const ULONGLONG end = GetTickCount64() + 20000;
@@ -119,7 +120,7 @@ TEST_F(TrayProgramTest, IconAndTipFollowPausedIdleAndWorking) {
     ASSERT_TRUE(i.has_value());
     if (i->working) {
       sawWorkingTip = sawWorkingTip || i->tip == TrayTipKind::kWorking;
-      if (i->iconResource != 140) frames.insert(i->iconResource);
+      if (i->iconResource != IDI_TRAY_NORMAL) frames.insert(i->iconResource);
     } else if (sawWorkingTip) {
       ended = true;
       break;
@@ -130,7 +131,7 @@ TEST_F(TrayProgramTest, IconAndTipFollowPausedIdleAndWorking) {
   ASSERT_TRUE(ended) << "the change did not end";
   // The change may end before the first 60 ms tick; the frame order is the tray unit test's.
   for (int f : frames) EXPECT_TRUE(f >= 179 && f <= 184) << f;
-  EXPECT_TRUE(IconIs(window, 140, TrayTipKind::kIdle));
+  EXPECT_TRUE(IconIs(window, IDI_TRAY_NORMAL, TrayTipKind::kIdle));
   EXPECT_EQ(program.Close(), 0u);
 }
 
@@ -166,7 +167,7 @@ TEST_F(TrayProgramTest, ExitFromTheMenuAndEndOfSessionEndCleanly) {
     UINT message;
     WPARAM wParam;
   };
-  for (const Way& way : {Way{"Exit", WM_COMMAND, 100}, Way{"WM_QUERYENDSESSION", WM_QUERYENDSESSION, 0}}) {
+  for (const Way& way : {Way{"Exit", WM_COMMAND, IDM_TRAY_EXIT}, Way{"WM_QUERYENDSESSION", WM_QUERYENDSESSION, 0}}) {
     SCOPED_TRACE(way.name);
     RunningProgram program;
     HWND window = program.WaitForMainWindow();
@@ -261,7 +262,7 @@ TEST_F(TrayProgramTest, BlankHotKeyBlanksAndPausesThenRestores) {
   ASSERT_TRUE(window);
   ASSERT_TRUE(WaitUntil([] { return LogContains("Beginning event loop"); }));
   const std::string bitmap = DataFolder() + UserName() + "_skyframe.bmp";
-  PostMessageA(window, WM_COMMAND, 106, 0);
+  PostMessageA(window, WM_COMMAND, IDM_TRAY_NEXT, 0);
   ASSERT_TRUE(WaitUntil([] { return LogCount(" Wallpaper change finished") == 1; }, 30000));
   ASSERT_EQ(GetString("Wallpaper", HKEY_CURRENT_USER, "Control Panel\\Desktop"), bitmap);
 
@@ -270,13 +271,13 @@ TEST_F(TrayProgramTest, BlankHotKeyBlanksAndPausesThenRestores) {
     const auto w = GetString("Wallpaper", HKEY_CURRENT_USER, "Control Panel\\Desktop");
     return w && w->find_first_not_of(' ') == std::string::npos;
   }));
-  EXPECT_TRUE(WaitUntil([&] { return IconIs(window, 185, TrayTipKind::kPaused); }));
+  EXPECT_TRUE(WaitUntil([&] { return IconIs(window, IDI_TRAY_PAUSED, TrayTipKind::kPaused); }));
 
   PressKeys({{VK_SHIFT, false}, {VK_SCROLL, false}, {VK_SCROLL, true}, {VK_SHIFT, true}});
   EXPECT_TRUE(WaitUntil([&] { return GetString("Wallpaper", HKEY_CURRENT_USER, "Control Panel\\Desktop") == bitmap; },
                         30000));
   // The hot key always leaves changing paused, and only in memory.
-  EXPECT_TRUE(WaitUntil([&] { return IconIs(window, 185, TrayTipKind::kPaused); }));
+  EXPECT_TRUE(WaitUntil([&] { return IconIs(window, IDI_TRAY_PAUSED, TrayTipKind::kPaused); }));
   EXPECT_EQ(program.Close(), 0u);
 }
 

@@ -148,3 +148,8 @@ LRESULT CALLBACK WindowFader::FaderProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   if (msg == WM_DESTROY) self->Unhook();
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
+
+bool LayeredWindowsAvailable() {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  return user32 && GetProcAddress(user32, "SetLayeredWindowAttributes") != nullptr;
+}

@@ -7,6 +7,10 @@
 
 inline constexpr UINT_PTR kFaderTimerId = 17185;
 
+// Layered windows exist here: user32, which every window program has loaded,
+// exports SetLayeredWindowAttributes.
+bool LayeredWindowsAvailable();
+
 class WindowFader {
  public:
   // The first live fader looks up SetLayeredWindowAttributes in user32.

@@ -4,10 +4,11 @@
 #include <windows.h>
 
 #include "settings/settings.h"
+#include "support/app_messages.h"
 
 // Sent (no parameters) to the owner after OK has stored new values, so that
 // the settings dialog enables its Apply button.
-inline constexpr UINT kHotKeysChangedMessage = WM_APP + 15;
+inline constexpr UINT kHotKeysChangedMessage = kMsgPageValueChanged;
 
 enum class HotKeyDialogResult {
   kNotShown,   // the template could not be loaded or the window not created

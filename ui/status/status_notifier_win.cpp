@@ -11,7 +11,6 @@ StatusPopupNotifier::StatusPopupNotifier(HINSTANCE instance, HWND mainWindow, st
       transparency(transparency) {}
 
 StatusPopupNotifier::~StatusPopupNotifier() {
-  if (CurrentStatusSink() == this) SetStatusSink(nullptr);
   popup.Close();
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "settings/settings.h"
-#include "ui/status/show_status.h"
+#include "support/status_sink.h"
 #include "ui/status/status_popup_win.h"
 
 class StatusPopupNotifier final : public StatusSink {

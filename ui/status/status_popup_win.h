@@ -8,13 +8,14 @@
 #include <cstdint>
 #include <string>
 
+#include "support/app_messages.h"
 #include "support/thread/monitor_win.h"
 #include "support/thread/thread_win.h"
 #include "support/win/unique_handle_win.h"
 #include "ui/fade/window_fader_win.h"
 #include "ui/skin/picture_win.h"
 
-inline constexpr UINT kPopupSetupMessage = WM_APP + 0x7B;
+inline constexpr UINT kPopupSetupMessage = kMsgPopupSetup;
 inline constexpr UINT_PTR kPopupTimerId = 123;
 inline constexpr int kPopupDefaultWidth = 200;
 inline constexpr int kPopupDefaultHeight = 75;

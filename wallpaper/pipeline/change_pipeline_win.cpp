@@ -1,17 +1,14 @@
 #include "wallpaper/pipeline/change_pipeline_win.h"
 
+#include <windows.h>
+
 #include "imagelist/extensions.h"
-#include "imagelist/image_lists.h"
-#include "shell/app_win.h"
-#include "shell/flags_win.h"
-#include "shell/tray/tray_win.h"
+#include "settings/flags_win.h"
 #include "support/localtime.h"
 #include "support/log/log.h"
-#include "ui/status/show_status.h"
 #include "wallpaper/desktop/desktop_values.h"
 #include "wallpaper/desktop/desktop_win.h"
 #include "wallpaper/image/fit.h"
-#include "wallpaper/pipeline/image_loading_thread_win.h"
 
 namespace {
 
@@ -20,156 +17,137 @@ constexpr int kFitFilter = 2;
 constexpr const char* kInProgress = "Wallpaper change already in progress. Please wait...";
 constexpr const char* kNoResults = "No results match the filter. Try changing filter options.";
 
-struct PipelineState {
-  bool ready = true;
-  bool lastForward = true;
-  bool lastInteractive = false;
-  int32_t failedImageCount = 0;
-  int32_t endOfResultsCount = 0;
-};
+}  // namespace
 
-PipelineState g_state;
-ImageLists g_lists;
-std::unique_ptr<CImageLoadingThread> g_worker;
+ChangePipeline::ChangePipeline(Settings& live, PipelinePaths paths, ImageSource& local, ChangeListener& listener,
+                               StatusSink& status, UiDispatcher& dispatcher)
+    : live(live),
+      paths(std::move(paths)),
+      local(local),
+      listener(listener),
+      status(status),
+      worker(std::make_unique<CImageLoadingThread>(dispatcher)) {}
 
-Settings& Live() { return *TheApp().settings; }
+ChangePipeline::~ChangePipeline() { Stop(); }
 
-void EndChange() {
-  g_state.ready = true;
-  ShowIdle();
+void ChangePipeline::Stop() {
+  // Joins the worker; its completion is refused by the closed dispatcher or
+  // finds no worker here, so nothing is applied afterwards.
+  worker.reset();
+  if (running) {
+    running = false;
+    listener.OnChangeEnded();
+  }
+}
+
+void ChangePipeline::BeginChange() {
+  running = true;
+  listener.OnChangeStarted();
+}
+
+void ChangePipeline::EndChange() {
+  running = false;
+  listener.OnChangeEnded();
   SetCrashFlag(0);
   SF_LOG(kLogInfo, "Wallpaper change finished");
 }
 
-// The plug-in's image, once the internet source exists, is returned here.
-void FreeInternetImage() {}
+void ChangePipeline::RetryInSameDirection() { ChangeWallpaper(false, lastForward, lastInteractive); }
 
-void RetryInSameDirection() {
-  ChangeWallpaper(false, g_state.lastForward, g_state.lastInteractive);
+std::optional<std::string> ChangePipeline::ResolveFile(bool forward, const std::optional<std::string>& path) {
+  // Each entry is tried at most once: a list of movies whose page cannot be
+  // written ends here instead of asking for the next entry for ever.
+  for (;;) {
+    std::optional<std::string> file = path ? path : local.NextFile(forward, failedImageCount);
+    if (!file || file->empty()) return std::nullopt;
+    if (!IsFlash(*file)) return file;
+    if (std::optional<std::string> page = MakeFlashPage(*file, paths.flashPagePath, paths.programFolder, live))
+      return page;
+    SF_LOG(kLogError, "Could not write the page for " + *file);
+    if (path) return std::nullopt;
+    ++failedImageCount;
+  }
 }
 
-void ChangeFromInternet(bool /*stampTime*/, bool /*forward*/) {
-  // The internet source arrives with the plug-in; until then nothing is fetched.
-  SF_LOG(kLogError, "Internet source is not available");
-  SetCrashFlag(0);
-}
-
-}  // namespace
-
-ImageLists& TheImageLists() { return g_lists; }
-
-void ReloadPlayOrderList() {
-  const Settings& s = Live();
-  g_lists.LoadPlayOrder(s.ShuffleImagelist != 0, s.LastSeed);
-}
-
-void StartPipeline(HWND) {
-  if (!g_worker) g_worker = std::make_unique<CImageLoadingThread>();
-  g_lists.SetListFilePath(TheApp().paths.listFilePath);
-}
-
-void StopPipeline() { g_worker.reset(); }
-
-void ResetEndOfResultsCount() { g_state.endOfResultsCount = 0; }
-
-void ChangeWallpaper(bool stampTime, bool forward, bool interactive,
-                     const std::optional<std::string>& path) {
-  App& app = TheApp();
-  Settings& s = Live();
-  g_state.lastForward = forward;
-  g_state.lastInteractive = interactive;
-  if (g_state.endOfResultsCount > 1) {
-    ShowStatus(kNoResults, true, 8000, kStatusClickOpenInternetSettings);
+void ChangePipeline::ChangeWallpaper(bool stampTime, bool forward, bool interactive,
+                                     const std::optional<std::string>& path) {
+  lastForward = forward;
+  lastInteractive = interactive;
+  if (endOfResultsCount > 1) {
+    status.ShowStatus(kNoResults, true, 8000, kStatusClickOpenInternetSettings);
     return;
   }
-  if (!g_worker) return;
-  g_worker->SetPriority(interactive ? THREAD_PRIORITY_NORMAL : THREAD_PRIORITY_IDLE);
+  if (!worker) return;
+  worker->SetPriority(interactive ? THREAD_PRIORITY_NORMAL : THREAD_PRIORITY_IDLE);
   SetCrashFlag(1);
-  if (!g_state.ready) return;
+  if (running) return;
 
-  if (s.GetImageFromInternet && !path) {
-    ChangeFromInternet(stampTime, forward);
+  if (live.GetImageFromInternet && !path) {
+    // The internet source arrives with the plug-in; until then nothing is fetched.
+    SF_LOG(kLogError, "Internet source is not available");
+    SetCrashFlag(0);
     return;
   }
 
-  std::string file;
-  if (path) {
-    file = *path;
-  } else {
-    StepResult step = g_lists.Step(forward, g_state.failedImageCount, s.ShuffleImagelist != 0,
-                                   s.IndexOfLastImage, s.LastSeed);
-    if (!step.path) {
-      SetCrashFlag(0);
-      return;
-    }
-    file = *step.path;
-  }
-  s.Save();
-
-  if (IsFlash(file)) {
-    const std::optional<std::string> page =
-        MakeFlashPage(file, app.paths.flashPagePath, app.paths.programFolder, s);
-    ChangeWallpaper(stampTime, forward, interactive, page);
+  const std::optional<std::string> file = ResolveFile(forward, path);
+  if (!file) {
+    if (failedImageCount > 0) SF_LOG(kLogError, "No usable picture in the image list");
+    SetCrashFlag(0);
     return;
   }
-  if (IsDecodableImage(file) && !(IsBitmap(file) && s.PaperOrient != kOrientFit)) {
-    g_state.ready = false;
-    ShowWorking();
-    if (!g_worker->StartLoadFile(file, app.mainWindow, WM_APP_IMAGE_LOADED)) {
-      g_state.ready = true;
-      ShowIdle();
+  live.Save();
+
+  if (IsDecodableImage(*file) && !(IsBitmap(*file) && live.PaperOrient != kOrientFit)) {
+    BeginChange();
+    if (!worker->StartLoadFile(*file, [this] { OnImageLoaded(); })) {
+      EndChange();
       return;
     }
   } else {
-    ShowWorking();
-    const bool applied = ApplyWallpaperFile(file, s);
-    ShowIdle();
+    BeginChange();
+    const bool applied = ApplyWallpaperFile(*file, live);
+    running = false;
+    listener.OnChangeEnded();
     if (!applied) {
       SetCrashFlag(0);
       return;
     }
+    failedImageCount = 0;
   }
-  if (stampTime) s.LastRegularChange = NowSeconds();
-  s.Save();
+  if (stampTime) live.LastRegularChange = NowSeconds();
+  live.Save();
   SetCrashFlag(0);
 }
 
-void OnImageLoaded() {
-  if (!g_worker) return;  // a late message after shutdown stopped the worker
-  App& app = TheApp();
-  const Settings& s = Live();
-  if (g_worker->HasError()) {
+void ChangePipeline::OnImageLoaded() {
+  if (!worker) return;
+  if (worker->HasError()) {
     FreeInternetImage();
-    ++g_state.failedImageCount;
-    g_state.ready = true;
-    ShowIdle();
+    ++failedImageCount;
+    running = false;
+    listener.OnChangeEnded();
     RetryInSameDirection();
     return;
   }
-  g_state.failedImageCount = 0;
-  bool locked = g_worker->LockImage();
-  // The worker may still be finishing after it posted its message.
-  for (int attempt = 0; !locked && attempt < 100; ++attempt) {
-    Sleep(100);
-    locked = g_worker->LockImage();
-  }
-  WorkerImage* image = locked ? g_worker->GetImage() : nullptr;
+  failedImageCount = 0;
+  // The worker marks itself done before it reports, so the picture can be had now.
+  WorkerImage* image = worker->LockImage() ? worker->GetImage() : nullptr;
   if (!image || image->Empty()) {
-    g_worker->UnlockImage();
+    worker->UnlockImage();
     EndChange();
-    g_worker->ReleaseImage();
+    worker->ReleaseImage();
     FreeInternetImage();
     return;
   }
   bool started;
-  if (s.PaperOrient == kOrientFit || image->ImageSize() > kLargeImageBytes) {
-    const image::FitSize fit = image::FitToScreen(GetSystemMetrics(SM_CXSCREEN),
-                                                  GetSystemMetrics(SM_CYSCREEN), image->Width(), image->Height());
-    g_worker->UnlockImage();
-    started = g_worker->StartResize(fit.width, fit.height, kFitFilter, app.mainWindow, WM_APP_IMAGE_RESIZED);
+  if (live.PaperOrient == kOrientFit || image->ImageSize() > kLargeImageBytes) {
+    const image::FitSize fit =
+        image::FitToScreen(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), image->Width(), image->Height());
+    worker->UnlockImage();
+    started = worker->StartResize(fit.width, fit.height, kFitFilter, [this] { OnImageResized(); });
   } else {
-    g_worker->UnlockImage();
-    started = g_worker->StartSave(app.paths.wallpaperBitmapPath, "bmp", app.mainWindow, WM_APP_IMAGE_SAVED);
+    worker->UnlockImage();
+    started = worker->StartSave(paths.wallpaperBitmapPath, "bmp", [this] { OnImageSaved(); });
   }
   if (!started) {
     FreeInternetImage();
@@ -177,74 +155,73 @@ void OnImageLoaded() {
   }
 }
 
-void OnImageResized() {
-  if (!g_worker) return;  // a late message after shutdown stopped the worker
-  App& app = TheApp();
-  if (g_worker->HasError()) {
+void ChangePipeline::OnImageResized() {
+  if (!worker) return;
+  if (worker->HasError()) {
     EndChange();
     FreeInternetImage();
-    g_worker->ReleaseImage();
+    worker->ReleaseImage();
     return;
   }
-  if (!g_worker->StartSave(app.paths.wallpaperBitmapPath, "bmp", app.mainWindow, WM_APP_IMAGE_SAVED)) {
+  if (!worker->StartSave(paths.wallpaperBitmapPath, "bmp", [this] { OnImageSaved(); })) {
     FreeInternetImage();
     EndChange();
   }
 }
 
-void OnImageSaved() {
-  if (!g_worker) return;  // a late message after shutdown stopped the worker
-  App& app = TheApp();
-  if (g_worker->HasError()) {
-    if (g_logger) g_logger->WriteAt("WallpaperChanger", __LINE__, "Couldn't save wallpaper image! Probably out of disk space.", kLogError);
-    SetErrorFlag(1);
-    ShowStatus("Error changing wallpaper!\nMay be out of disk space.", true, 8000, kStatusClickNone);
+void ChangePipeline::OnImageSaved() {
+  if (!worker) return;
+  if (worker->HasError()) {
+    if (g_logger)
+      g_logger->WriteAt("WallpaperChanger", __LINE__, "Couldn't save wallpaper image! Probably out of disk space.",
+                        kLogError);
+    SetErrorFlag(live, 1);
+    status.ShowStatus("Error changing wallpaper!\nMay be out of disk space.", true, 8000, kStatusClickNone);
   }
-  g_state.endOfResultsCount = 0;
-  ApplyWallpaperBitmap(app.paths.wallpaperBitmapPath, Live());
-  g_worker->ReleaseImage();
+  endOfResultsCount = 0;
+  ApplyWallpaperBitmap(paths.wallpaperBitmapPath, live);
+  worker->ReleaseImage();
   FreeInternetImage();
   EndChange();
 }
 
-void NextImageCommand(bool hotKey) {
-  if (IsWorking()) {
-    ShowStatus(kInProgress, false, 4000, kStatusClickNone);
+void ChangePipeline::NextImageCommand(bool hotKey) {
+  if (running) {
+    status.ShowStatus(kInProgress, false, 4000, kStatusClickNone);
     return;
   }
   if (hotKey)
-    ShowStatus(Live().GetImageFromInternet ? "Downloading next wallpaper\nPlease wait..."
-                                           : "Loading next wallpaper\nPlease wait...",
-               false, 2000, kStatusClickNone);
+    status.ShowStatus(live.GetImageFromInternet ? "Downloading next wallpaper\nPlease wait..."
+                                                : "Loading next wallpaper\nPlease wait...",
+                      false, 2000, kStatusClickNone);
   ChangeWallpaper(false, true, true);
 }
 
-void PreviousImageCommand(bool hotKey) {
-  if (IsWorking()) {
-    ShowStatus(kInProgress, false, 4000, kStatusClickNone);
+void ChangePipeline::PreviousImageCommand(bool hotKey) {
+  if (running) {
+    status.ShowStatus(kInProgress, false, 4000, kStatusClickNone);
     return;
   }
-  if (hotKey) ShowStatus("Loading previous wallpaper\nPlease wait...", false, 2000, kStatusClickNone);
+  if (hotKey) status.ShowStatus("Loading previous wallpaper\nPlease wait...", false, 2000, kStatusClickNone);
   ChangeWallpaper(false, false, true);
 }
 
-void SaveWallpaperCommand(bool hotKey) {
-  if (!Live().GetImageFromInternet) return;
-  if (hotKey && IsWorking()) {
-    ShowStatus("Unable to save while change is in progress.", true, 4000, kStatusClickNone);
+void ChangePipeline::SaveWallpaperCommand(bool hotKey) {
+  if (!live.GetImageFromInternet) return;
+  if (hotKey && running) {
+    status.ShowStatus("Unable to save while change is in progress.", true, 4000, kStatusClickNone);
     return;
   }
   // Saving needs an open search of the plug-in, which arrives with the internet source.
 }
 
-void BlockImageCommand() {
+void ChangePipeline::BlockImageCommand() {
   // Blocking needs an open search of the plug-in, which arrives with the internet source.
 }
 
-void BlankOrRestoreCommand() {
-  App& app = TheApp();
-  const Settings& s = Live();
-  const std::string lastEntry = g_lists.CurrentImage(s.IndexOfLastImage).value_or(std::string());
-  const std::string target = RestoreTarget(s.GetImageFromInternet, app.paths.wallpaperBitmapPath, lastEntry);
-  BlankOrRestore([target] { ChangeWallpaper(false, true, true, target); });
+void ChangePipeline::BlankOrRestoreCommand() {
+  // The internet source's last picture is the composed bitmap; the list's is its entry.
+  const std::optional<std::string> target =
+      live.GetImageFromInternet ? std::optional<std::string>(paths.wallpaperBitmapPath) : local.CurrentFile();
+  BlankOrRestore([this, target] { ChangeWallpaper(false, true, true, target); });
 }

@@ -1,37 +1,78 @@
 #pragma once
 // The one wallpaper change operation and the user commands that drive it.
+// It owns "a change is running"; the tray hears of it through ChangeListener.
 // Main thread only.
-#include <windows.h>
-
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
-// Every change goes through here: the next image of the list, an explicit
-// file, or (with the internet source) the plug-in's next image.
-void ChangeWallpaper(bool stampTime, bool forward, bool interactive,
-                     const std::optional<std::string>& path = std::nullopt);
+#include "settings/settings.h"
+#include "support/dispatch/ui_dispatcher_win.h"
+#include "support/status_sink.h"
+#include "wallpaper/pipeline/change_listener.h"
+#include "wallpaper/pipeline/image_loading_thread_win.h"
+#include "wallpaper/pipeline/image_source.h"
 
-// Commands (menu entries and hot keys); `hotKey` selects the hot-key messages.
-void NextImageCommand(bool hotKey);
-void PreviousImageCommand(bool hotKey);
-void SaveWallpaperCommand(bool hotKey);
-void BlockImageCommand();
-// Blank or restore the wallpaper (the caller then pauses or toggles changing).
-void BlankOrRestoreCommand();
+// The files a change writes and the folder the flash page refers to.
+struct PipelinePaths {
+  std::string wallpaperBitmapPath;
+  std::string flashPagePath;
+  std::string programFolder;
+};
 
-// The image worker's completion messages (WM_APP + 4, 5, 6).
-void OnImageLoaded();
-void OnImageSaved();
-void OnImageResized();
+class ChangePipeline {
+ public:
+  // `local` is the picture source while the internet source is off. Every
+  // reference must outlive the pipeline.
+  ChangePipeline(Settings& live, PipelinePaths paths, ImageSource& local, ChangeListener& listener,
+                 StatusSink& status, UiDispatcher& dispatcher);
+  ~ChangePipeline();
+  ChangePipeline(const ChangePipeline&) = delete;
+  ChangePipeline& operator=(const ChangePipeline&) = delete;
 
-class ImageLists;
-// The master and play-order lists of the run.
-ImageLists& TheImageLists();
-// Reloads the play-order list from the list file (shuffled when shuffling is on).
-void ReloadPlayOrderList();
+  // Every change goes through here: the next picture of the source, or an
+  // explicit file. `stampTime`: a scheduled change (stamps LastRegularChange);
+  // `interactive`: the user asked (the worker runs at normal priority).
+  void ChangeWallpaper(bool stampTime, bool forward, bool interactive,
+                       const std::optional<std::string>& path = std::nullopt);
 
-// Settings were applied: forget earlier wraps of the search results.
-void ResetEndOfResultsCount();
-// Start-up and shutdown of the pipeline's worker.
-void StartPipeline(HWND mainWindow);
-void StopPipeline();
+  // Commands (menu entries and hot keys); `hotKey` selects the hot-key messages.
+  void NextImageCommand(bool hotKey);
+  void PreviousImageCommand(bool hotKey);
+  void SaveWallpaperCommand(bool hotKey);
+  void BlockImageCommand();
+  // Blank or restore the wallpaper (the caller then pauses or toggles changing).
+  void BlankOrRestoreCommand();
+
+  bool ChangeRunning() const { return running; }
+  // Settings were applied: forget earlier wraps of the search results.
+  void ResetEndOfResultsCount() { endOfResultsCount = 0; }
+  // Stops the image worker; a change in flight ends without applying. Safe twice.
+  void Stop();
+
+ private:
+  void BeginChange();
+  void EndChange();
+  void RetryInSameDirection();
+  // The file the change shows; the flash page stands in for a movie. Nothing
+  // when the source has no usable entry left.
+  std::optional<std::string> ResolveFile(bool forward, const std::optional<std::string>& path);
+  void OnImageLoaded();
+  void OnImageResized();
+  void OnImageSaved();
+  void FreeInternetImage() {}
+
+  Settings& live;
+  const PipelinePaths paths;
+  ImageSource& local;
+  ChangeListener& listener;
+  StatusSink& status;
+  std::unique_ptr<CImageLoadingThread> worker;
+
+  bool running = false;
+  bool lastForward = true;
+  bool lastInteractive = false;
+  int32_t failedImageCount = 0;
+  int32_t endOfResultsCount = 0;
+};

@@ -12,12 +12,11 @@ bool CImageLoadingThread::BusyState() const {
 
 bool CImageLoadingThread::IsBusy() const { return BusyState() || IsRunning() || imageHeld; }
 
-bool CImageLoadingThread::Begin(Operation op, State busyState, HWND window, UINT message) {
+bool CImageLoadingThread::Begin(Operation op, State busyState, Completion done) {
   hasError = false;
   operation = op;
   state = busyState;
-  notifyWindow = window;
-  notifyMessage = message;
+  completion = std::move(done);
   if (!Start() || !ResumeWithPriority(priority)) {
     state = kIdle;
     Stop();
@@ -26,33 +25,32 @@ bool CImageLoadingThread::Begin(Operation op, State busyState, HWND window, UINT
   return true;
 }
 
-bool CImageLoadingThread::StartLoadFile(const std::string& file, HWND window, UINT message) {
+bool CImageLoadingThread::StartLoadFile(const std::string& file, Completion done) {
   if (IsBusy()) return false;
   path = file;
   memoryImage = nullptr;
-  return Begin(kLoad, kLoading, window, message);
+  return Begin(kLoad, kLoading, std::move(done));
 }
 
-bool CImageLoadingThread::StartLoadMemory(const ImageBytes* bytes, HWND window, UINT message) {
+bool CImageLoadingThread::StartLoadMemory(const ImageBytes* bytes, Completion done) {
   if (IsBusy()) return false;
   memoryImage = bytes;
-  return Begin(kLoad, kLoading, window, message);
+  return Begin(kLoad, kLoading, std::move(done));
 }
 
-bool CImageLoadingThread::StartResize(int width, int height, int filter, HWND window, UINT message) {
+bool CImageLoadingThread::StartResize(int width, int height, int filter, Completion done) {
   if (IsBusy()) return false;
   targetWidth = width;
   targetHeight = height;
   resizeFilter = filter;
-  return Begin(kResize, kResizing, window, message);
+  return Begin(kResize, kResizing, std::move(done));
 }
 
-bool CImageLoadingThread::StartSave(const std::string& file, const std::string& type, HWND window,
-                                    UINT message) {
+bool CImageLoadingThread::StartSave(const std::string& file, const std::string& type, Completion done) {
   if (IsBusy()) return false;
   path = file;
   fileType = type;
-  return Begin(kSave, kSaving, window, message);
+  return Begin(kSave, kSaving, std::move(done));
 }
 
 bool CImageLoadingThread::LockImage() {
@@ -100,6 +98,7 @@ uint32_t CImageLoadingThread::Run() {
   hasError = !ok;
   state = finished;
   ClearRunning();
-  PostMessageA(notifyWindow, notifyMessage, 0, 0);
+  // A refused post (the program is shutting down) frees the completion unrun.
+  if (completion) dispatcher.Post(std::move(completion));
   return 0;
 }

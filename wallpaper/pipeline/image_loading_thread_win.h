@@ -1,12 +1,14 @@
 #pragma once
 // The image worker: loads, scales and saves one picture at a time off the main
-// thread and reports each finished step to a window by a posted message.
+// thread and reports each finished step on the UI thread through the dispatcher.
 #include <windows.h>
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "support/dispatch/ui_dispatcher_win.h"
 #include "support/thread/thread_win.h"
 #include "wallpaper/pipeline/worker_image.h"
 
@@ -21,13 +23,17 @@ class CImageLoadingThread : public cThread {
   enum State : int32_t { kIdle = 0, kLoading, kLoaded, kResizing, kResized, kSaving, kSaved, kHeld };
   enum Operation : int32_t { kLoad = 0, kResize = 1, kSave = 2 };
 
+  // Runs on the UI thread once an operation has finished (or failed).
+  using Completion = std::function<void()>;
+
+  explicit CImageLoadingThread(UiDispatcher& dispatcher) : dispatcher(dispatcher) {}
   ~CImageLoadingThread() override;
 
   // Each start returns false and changes nothing while the worker is busy.
-  bool StartLoadFile(const std::string& path, HWND window, UINT message);
-  bool StartLoadMemory(const ImageBytes* image, HWND window, UINT message);
-  bool StartResize(int width, int height, int filter, HWND window, UINT message);
-  bool StartSave(const std::string& path, const std::string& fileType, HWND window, UINT message);
+  bool StartLoadFile(const std::string& path, Completion done);
+  bool StartLoadMemory(const ImageBytes* image, Completion done);
+  bool StartResize(int width, int height, int filter, Completion done);
+  bool StartSave(const std::string& path, const std::string& fileType, Completion done);
 
   bool IsBusy() const;
   bool HasError() const { return hasError.load(); }
@@ -44,15 +50,15 @@ class CImageLoadingThread : public cThread {
   uint32_t Run() override;
 
  private:
-  bool Begin(Operation op, State busyState, HWND window, UINT message);
+  bool Begin(Operation op, State busyState, Completion done);
   bool BusyState() const;
 
   std::atomic<bool> hasError{false};
   bool imageHeld = false;
   Operation operation = kLoad;
   std::atomic<int32_t> state{kIdle};
-  HWND notifyWindow = nullptr;
-  UINT notifyMessage = WM_USER + 1;
+  UiDispatcher& dispatcher;
+  Completion completion;
   int32_t targetWidth = 0, targetHeight = 0;
   int32_t resizeFilter = 2;
   int priority = THREAD_PRIORITY_IDLE;

@@ -8,7 +8,6 @@
 #include "ui/fade/fade_math.h"
 #include "ui/placement/placement.h"
 #include "ui/resources/ui_resource_ids.h"
-#include "ui/status/show_status.h"
 #include "ui/status/status_notifier_win.h"
 #include "ui/test_support/pump_win.h"
 
@@ -271,11 +270,12 @@ class ShowStatusTest : public StatusPopupTest {
     if (IsSkipped()) return;
     notifier = std::make_unique<StatusPopupNotifier>(GetModuleHandleA(nullptr), owner.Handle(),
                                                      uitest::ExeFolder() + "statpop_skin.png", settings, true);
-    SetStatusSink(notifier.get());
   }
   void TearDown() override {
-    SetStatusSink(nullptr);
     notifier.reset();
+  }
+  void ShowStatus(const std::string& text, bool force, int32_t durationMs, uint32_t click) {
+    notifier->ShowStatus(text, force, durationMs, click);
   }
   Settings settings;
   std::unique_ptr<StatusPopupNotifier> notifier;

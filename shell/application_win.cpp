@@ -1,0 +1,347 @@
+#include "shell/application_win.h"
+
+#include <shlobj.h>
+
+#include "imagelist/folder_scan_win.h"
+#include "imagelist/startup_load.h"
+#include "settings/flags_win.h"
+#include "shell/command_line.h"
+#include "shell/data_folders_win.h"
+#include "shell/data_paths.h"
+#include "shell/ids/timer_ids.h"
+#include "shell/instance_win.h"
+#include "shell/os_version_win.h"
+#include "shell/paths_win.h"
+#include "shell/previous_run_win.h"
+#include "support/app_messages.h"
+#include "support/localtime.h"
+#include "support/log/log.h"
+#include "support/version.h"
+#include "ui/fade/window_fader_win.h"
+#include "ui/splash/splash_win.h"
+
+namespace {
+
+void Uninstall() {
+  UniqueHandle mutex;
+  if (IsAnotherInstanceRunning(mutex)) PostToOtherInstance(kMsgExitRequest);
+  RemoveRegisteredFolders(std::string(kProgramKey) + kAppDataSuffix);
+  RemoveRegisteredFolders(std::string(kProgramKey) + kLocalAppDataSuffix);
+}
+
+void InitialSecurity() {
+  const ShellFolderSource shell = SystemShellFolders();
+  const struct { int csidl; const char* suffix; } folders[] = {
+      {CSIDL_APPDATA, kAppDataSuffix}, {CSIDL_LOCAL_APPDATA, kLocalAppDataSuffix}};
+  for (const auto& f : folders) {
+    std::string dataFolder;
+    if (auto base = shell.folder(f.csidl))
+      if (CreateProgramDataFolder(*base, dataFolder)) RegisterDataFolder(dataFolder, kProgramKey, f.suffix);
+  }
+}
+
+bool CanOpenForReading(const std::string& path) {
+  UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file);
+}
+
+void MoveLegacyBitmap(const AppPaths& paths) {
+  const std::string& target = paths.wallpaperBitmapPath;
+  const std::string old = paths.programFolder + target.substr(target.find_last_of('\\') + 1);
+  if (!CanOpenForReading(target) && CanOpenForReading(old))
+    MoveFileExA(old.c_str(), target.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH);
+}
+
+void ReadDecimalSeparator(char (&out)[2]) {
+  char separator[2] = {};
+  out[0] = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 2) > 0 ? separator[0] : '.';
+  out[1] = 0;
+}
+
+int MessageLoop() {
+  MSG msg;
+  for (;;) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) break;
+    if (got == -1) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+Application::Application(HINSTANCE instance) : instance(instance) {}
+
+Application::~Application() {
+  if (ending)
+    StopParts();
+  else
+    Shutdown();
+  // The parts go in reverse order of construction; the window last, once
+  // nothing holds it any more.
+  scheduler.reset();
+  pipeline.reset();
+  tray.reset();
+  applier.reset();
+  settingsDialog.reset();
+  statusPopup.reset();
+  localSource.reset();
+  dispatcher.reset();
+  if (mainWindow) DestroyWindow(mainWindow);
+  g_logger = nullptr;
+}
+
+int Application::Run(int showCommand) {
+  // 1. Command line.
+  const StartMode mode = ParseCommandLine(GetCommandLineA());
+  configureAtStart = mode == StartMode::Configure;
+
+  // 2-3. Settings and paths.
+  settings.Load();
+  if (mode == StartMode::Uninstall) {
+    Uninstall();
+    return 0;
+  }
+  if (mode == StartMode::InitialSecurity) {
+    InitialSecurity();
+    return 0;
+  }
+  SetupPaths(paths, settings, SystemShellFolders());
+
+  // 4. The error folder, where crash dumps go.
+  CreateDirectoryA(paths.errorFolder.c_str(), nullptr);
+
+  // 5. Older versions kept the wallpaper bitmap beside the program. (The list
+  // file moves when the image lists load.)
+  MoveLegacyBitmap(paths);
+
+  // 6. Single instance: hand over to the running one.
+  if (IsAnotherInstanceRunning(instanceMutex)) {
+    PostToOtherInstance(kMsgOpenSettings);
+    return 0;
+  }
+
+  // 7. How did the previous run end?
+  CheckPreviousRun(instance, settings);
+
+  // 8-9. The log.
+  if (settings.DebugLog != 0) {
+    logger = std::make_unique<Logger>(paths.appDataFolder + kLogFileName, LogVariant::Program);
+    g_logger = logger.get();
+    SF_LOG(kLogInfo, "Skyframe started.");
+    SF_LOG(kLogInfo, std::string("Version: ") + kProgramVersion);
+  }
+  SF_LOG(kLogInfo, QueryWindowsVersion().isWin2000OrLater ? "OS is Win2k/XP" : "OS is not Win2k/XP");
+  SF_LOG(kLogInfo, "Path: " + paths.programPath);
+  SF_LOG(kLogInfo, SettingsSummary(settings));
+
+  if (!BuildParts(showCommand)) return 0;
+
+  // 24-26.
+  SF_LOG(kLogInfo, "Beginning event loop");
+  SetCrashFlag(0);
+  const int exitCode = MessageLoop();
+  SF_LOG(kLogInfo, "Exited event loop");
+  SetCrashFlag(1);
+  Shutdown();
+  SF_LOG(kLogInfo, "Successfully exiting WinMain()");
+  return exitCode;
+}
+
+bool Application::BuildParts(int /*showCommand*/) {
+  // 13. The hidden main window, and the one way from workers back to it.
+  if (!RegisterMainWindowClass(instance)) return false;
+  mainWindow = CreateMainWindow(instance, *this);
+  if (!mainWindow) return false;
+  dispatcher = std::make_unique<UiDispatcher>();
+
+  lists.SetListFilePath(paths.listFilePath);
+  localSource = std::make_unique<LocalImageSource>(lists, settings);
+  statusPopup = std::make_unique<StatusPopupNotifier>(instance, mainWindow, paths.skinPath, settings,
+                                                      LayeredWindowsAvailable());
+  settingsDialog = std::make_unique<SettingsDialogHost>(mainWindow);
+  applier = std::make_unique<SettingsApplier>(settings, paths.programPath, *settingsDialog, *this);
+  tray = std::make_unique<Tray>(mainWindow, settings, *this, *settingsDialog, *this);
+  PipelinePaths pipelinePaths{paths.wallpaperBitmapPath, paths.flashPagePath, paths.programFolder};
+  pipeline = std::make_unique<ChangePipeline>(settings, std::move(pipelinePaths), *localSource, *tray, *this,
+                                              *dispatcher);
+
+  // 16.
+  ReadDecimalSeparator(decimalSeparator);
+
+  // 18-20. Splash, image lists, and the change at start-up (which leaves
+  // LastRegularChange alone). The splash runs a modal loop in which the
+  // session may end: start-up stops then.
+  if (!configureAtStart && settings.ShowSplashScreen)
+    ShowSplash(instance, mainWindow, paths.programFolder, LayeredWindowsAvailable());
+  if (ending) return false;
+  LoadImageLists();
+  if (settings.ChangeAtStartup) pipeline->ChangeWallpaper(false, true, false);
+
+  // 21-22. The schedule starts now, so the start itself is no reason to catch up.
+  settings.appStartTime = NowSeconds();
+  CChangeScheduler::Hooks hooks;
+  hooks.readSettings = [this] {
+    return ScheduleSettings{settings.ChangeAtTime, settings.ChangeWhen, settings.LastRegularChange,
+                            settings.appStartTime};
+  };
+  hooks.requestChange = [this] { pipeline->ChangeWallpaper(true, true, false); };
+  scheduler = std::make_unique<CChangeScheduler>(mainWindow, std::move(hooks));
+  scheduler->ArmScheduler();
+
+  if (configureAtStart) {
+    SF_LOG(kLogInfo, "Running Config at startup");
+    settingsDialog->Open(nullptr);
+    if (ending) return false;
+  }
+  return true;
+}
+
+void Application::LoadImageLists() {
+  StartupLoadOptions options;
+  options.listFilePath = paths.listFilePath;
+  const std::string& list = paths.listFilePath;
+  options.legacyListFilePath = paths.programFolder + list.substr(list.find_last_of('\\') + 1);
+  options.shuffle = settings.ShuffleImagelist != 0;
+  options.lastSeed = settings.LastSeed;
+  // Without a Pictures or Documents folder nothing is scanned (never the drive's root).
+  options.scanPictures = [](Playlist& target) { return ScanPicturesFolder(target); };
+  options.log = [](const std::string& line) { SF_LOG(kLogInfo, line); };
+  LoadImageListsAtStartup(lists, options);
+}
+
+void Application::StopParts() {
+  // Late worker completions are dropped from here on; then the workers end.
+  if (dispatcher) dispatcher->Close();
+  if (pipeline) pipeline->Stop();
+  if (statusPopup) statusPopup->Stop();
+  if (scheduler) scheduler->Stop();
+  if (tray) tray->Remove();
+}
+
+void Application::Shutdown() {
+  ending = true;
+  StopParts();
+  SetCrashFlag(0);
+  SF_LOG(kLogInfo, "Unsetting crash flag");
+  SF_LOG(kLogInfo, "Releasing mutex");
+  if (instanceMutex) {
+    ReleaseMutex(instanceMutex.get());
+    instanceMutex.reset();
+  }
+}
+
+LRESULT Application::EndSession(HWND window) {
+  SF_LOG(kLogInfo, "Received WM_QUERYENDSESSION");
+  if (tray) tray->Remove();
+  SF_LOG(kLogInfo, "Deleted notify icon");
+  Shutdown();
+  PostQuitMessage(0);
+  SF_LOG(kLogInfo, "Posted Quit message");
+  DestroyWindow(window);
+  SF_LOG(kLogInfo, "Called DestroyWindow()");
+  return TRUE;
+}
+
+LRESULT Application::OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+  handled = true;
+  LRESULT result = 0;
+  if (tray && tray->HandleMessage(message, wParam, lParam, result)) return result;
+  switch (message) {
+    case WM_TIMER:
+      if (wParam == kChangeTimerId && scheduler) {
+        scheduler->OnTimer(wParam);
+        return 0;
+      }
+      break;
+    case kMsgOpenSettings:
+      if (settingsDialog) settingsDialog->Open(nullptr);
+      return 0;
+    case kMsgOpenInternetSettings:
+      if (settingsDialog) settingsDialog->ShowPage("Internet");
+      return 0;
+    case WM_SYSCOLORCHANGE: {
+      const uint32_t color = GetSysColor(COLOR_BACKGROUND);
+      if (color != settings.DesktopColor) {
+        settings.DesktopColor = color;
+        settings.Save();
+      }
+      break;  // default processing follows
+    }
+    case kMsgExitRequest:
+      Shutdown();
+      PostQuitMessage(0);
+      DestroyWindow(window);
+      return 1;
+    case WM_QUERYENDSESSION:
+      return EndSession(window);
+    case WM_DESTROY:
+      if (tray) tray->Remove();
+      if (scheduler) scheduler->Stop();
+      if (mainWindow == window) mainWindow = nullptr;
+      PostQuitMessage(0);
+      return 0;
+  }
+  handled = false;
+  return 0;
+}
+
+bool Application::ChangeRunning() const { return pipeline && pipeline->ChangeRunning(); }
+
+void Application::NextImage(bool hotKey) {
+  if (pipeline) pipeline->NextImageCommand(hotKey);
+}
+
+void Application::PreviousImage(bool hotKey) {
+  if (pipeline) pipeline->PreviousImageCommand(hotKey);
+}
+
+void Application::SaveWallpaper(bool hotKey) {
+  if (pipeline) pipeline->SaveWallpaperCommand(hotKey);
+}
+
+void Application::BlockImage() {
+  if (pipeline) pipeline->BlockImageCommand();
+}
+
+void Application::BlankOrRestore() {
+  if (pipeline) pipeline->BlankOrRestoreCommand();
+}
+
+void Application::RearmSchedule() {
+  if (scheduler) scheduler->ArmScheduler();
+}
+
+void Application::ApplySearchText(const std::string& text) {
+  if (::ApplySearchText(*applier, settings, text) && pipeline) pipeline->ChangeWallpaper(false, true, true);
+}
+
+bool Application::EngineCanBlock(int32_t engineIndex) const {
+  if (!applier) return false;
+  const auto& canBlock = applier->Internet().engineCanBlock;
+  return canBlock && canBlock(engineIndex);
+}
+
+void Application::ResetEndOfResultsCount() {
+  if (pipeline) pipeline->ResetEndOfResultsCount();
+}
+
+void Application::RefreshTray() {
+  if (!tray) return;
+  tray->SyncMenu();
+  tray->RefreshIcon();
+  tray->ReRegisterHotKeys();
+}
+
+void Application::ReloadPlayOrderList() {
+  if (localSource) localSource->ReloadPlayOrder();
+}
+
+void Application::ShowStatus(const std::string& text, bool force, int32_t durationMs, uint32_t clickMessage) {
+  // What the user was told is worth having in the log when something goes wrong.
+  SF_LOG(kLogInfo, "Status: " + text);
+  if (statusPopup && !ending) statusPopup->ShowStatus(text, force, durationMs, clickMessage);
+}

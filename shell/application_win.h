@@ -1,0 +1,99 @@
+#pragma once
+// The application object: builds the program's parts in order, hands each
+// what it needs, routes the main window's messages, and takes everything down
+// in reverse. Main thread only; one per run.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "imagelist/image_lists.h"
+#include "settings/settings.h"
+#include "shell/app_paths.h"
+#include "shell/apply_settings_win.h"
+#include "shell/main_window_win.h"
+#include "shell/schedule/scheduler_win.h"
+#include "shell/tray/tray_commands.h"
+#include "shell/tray/tray_win.h"
+#include "support/dispatch/ui_dispatcher_win.h"
+#include "support/log/logger.h"
+#include "support/status_sink.h"
+#include "support/win/unique_handle_win.h"
+#include "ui/settings/settings_dialog_host_win.h"
+#include "ui/status/status_notifier_win.h"
+#include "wallpaper/pipeline/change_pipeline_win.h"
+#include "wallpaper/pipeline/local_image_source.h"
+
+class Application final : public MainWindowHandler,
+                          public TrayCommands,
+                          public SettingsTargets,
+                          public StatusSink {
+ public:
+  explicit Application(HINSTANCE instance);
+  // Shutdown(), then the parts go in reverse order of construction.
+  ~Application() override;
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Runs the program: returns the exit code of the process.
+  int Run(int showCommand);
+
+  // Stops the workers, removes the tray icon and the hot keys, clears the
+  // crash flag and releases the single-instance mutex. Safe to run twice (the
+  // logoff path runs it from WM_QUERYENDSESSION and again after the loop) and
+  // during start-up, which then stops.
+  void Shutdown();
+  bool Ending() const { return ending; }
+  // The live record, owned here for the whole run.
+  Settings& LiveSettings() { return settings; }
+
+  // MainWindowHandler.
+  LRESULT OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+  // TrayCommands.
+  bool ChangeRunning() const override;
+  void NextImage(bool hotKey) override;
+  void PreviousImage(bool hotKey) override;
+  void SaveWallpaper(bool hotKey) override;
+  void BlockImage() override;
+  void BlankOrRestore() override;
+  void RearmSchedule() override;
+  void ApplySearchText(const std::string& text) override;
+  bool EngineCanBlock(int32_t engineIndex) const override;
+
+  // SettingsTargets.
+  void ResetEndOfResultsCount() override;
+  void RefreshTray() override;
+  void ReloadPlayOrderList() override;
+
+  // StatusSink: every message is logged, then shown by the status popup.
+  void ShowStatus(const std::string& text, bool force, int32_t durationMs, uint32_t clickMessage) override;
+
+ private:
+  // Start-up steps after the single instance is settled; false when the program must end.
+  bool BuildParts(int showCommand);
+  void StopParts();
+  void LoadImageLists();
+  LRESULT EndSession(HWND window);
+
+  HINSTANCE instance;
+  bool ending = false;
+  bool configureAtStart = false;
+  char decimalSeparator[2] = {'.', 0};
+  UniqueHandle instanceMutex;
+
+  // In order of construction; the destructor takes them down in reverse.
+  Settings settings;
+  AppPaths paths;
+  std::unique_ptr<Logger> logger;
+  HWND mainWindow = nullptr;
+  std::unique_ptr<UiDispatcher> dispatcher;
+  ImageLists lists;
+  std::unique_ptr<LocalImageSource> localSource;
+  std::unique_ptr<StatusPopupNotifier> statusPopup;
+  std::unique_ptr<SettingsDialogHost> settingsDialog;
+  std::unique_ptr<SettingsApplier> applier;
+  std::unique_ptr<Tray> tray;
+  std::unique_ptr<ChangePipeline> pipeline;
+  std::unique_ptr<CChangeScheduler> scheduler;
+};
