@@ -18,9 +18,16 @@ struct StartupLoadOptions {
   std::function<bool(Playlist&)> scanPictures;
   // Receives the diagnostic lines; may be empty.
   std::function<void(const std::string&)> log;
+  // Moves a file over another, replacing it; empty means ReplaceFileWith.
+  std::function<bool(const std::string& from, const std::string& to)> moveFile;
 };
+
+// Where a list file that cannot be read is kept before a new list takes its name.
+std::string SetAsideListFilePath(const std::string& listFilePath);
 
 // Moves a legacy list file into place, loads the master list (scanning the
 // pictures folder and saving the result when there is no usable list), then
-// loads and, when shuffle is on, shuffles the play-order list.
+// loads and, when shuffle is on, shuffles the play-order list. A list file
+// that exists but cannot be read is moved aside before a new one is saved;
+// when that move fails nothing is saved and the scan serves this run only.
 void LoadImageListsAtStartup(ImageLists& lists, const StartupLoadOptions& options);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "imagelist/startup_load_win.h"
 #include "imagelist/tests/test_files.h"
 #include "support/tests/wine_host_win.h"
+#include "support/win/unique_handle_win.h"
 
 namespace {
 
@@ -313,6 +315,63 @@ TEST(StartupLoadWin, MigratesTheProgramFolderListAndShuffles) {
   expected.Shuffle(5, kShufflePasses);
   EXPECT_EQ(lists.PlayOrder().Entries(), expected.Entries());
   EXPECT_EQ(log, (Strings{"Reading playlist into internal use object", "Shuffling playlist"}));
+}
+
+// A list too large to read is moved aside with MoveFileExA, over an older
+// set-aside file, before the scan of My Pictures is saved in its place.
+TEST(StartupLoadWin, UnreadableListIsMovedAsideOverAnOlderOne) {
+  const std::string pictures = SpecialFolder(CSIDL_MYPICTURES);
+  if (pictures.empty()) GTEST_SKIP() << "no My Pictures folder here";
+  const std::string mine = pictures + "\\sf_startup_aside_" + std::to_string(GetCurrentProcessId());
+  MakeDir(mine);
+  WriteBytes(mine + "\\found.png", "x");
+  TempFolder appData;
+  const std::string list = appData.File(UserListFileName());
+  WriteBytes(list, "[playlist]\nFile1=C:\\mine.jpg\n");
+  std::filesystem::resize_file(list, Playlist::kMaxListFileBytes + 1);
+  WriteBytes(list + ".bad", "older");
+  ImageLists lists;
+  Strings log;
+  LoadImageListsAtStartup(lists, appData.Path() + "\\", "", false, 0,
+                          [&](const std::string& line) { log.push_back(line); });
+  DeleteTree(mine);
+  RemoveDirectoryA(mine.c_str());
+  EXPECT_EQ(std::filesystem::file_size(list + ".bad"), Playlist::kMaxListFileBytes + 1);
+  Playlist saved;
+  ASSERT_TRUE(saved.Load(list));
+  EXPECT_NE(std::find(saved.Entries().begin(), saved.Entries().end(), mine + "\\found.png"), saved.Entries().end());
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log[0], "Playlist could not be read, kept as: " + list + ".bad");
+}
+
+// A list file another program holds open without sharing cannot be read nor
+// moved; it stays as it is and the scan serves this run only.
+TEST(StartupLoadWin, LockedListIsNeitherMovedNorSavedOver) {
+  const std::string pictures = SpecialFolder(CSIDL_MYPICTURES);
+  if (pictures.empty()) GTEST_SKIP() << "no My Pictures folder here";
+  const std::string mine = pictures + "\\sf_startup_locked_" + std::to_string(GetCurrentProcessId());
+  MakeDir(mine);
+  WriteBytes(mine + "\\found.png", "x");
+  TempFolder appData;
+  const std::string list = appData.File(UserListFileName());
+  const std::string text = "[playlist]\nFile1=C:\\mine.jpg\nNumberOfEntries=1\nVersion=2";
+  WriteBytes(list, text);
+  ImageLists lists;
+  Strings log;
+  {
+    UniqueFile lock(CreateFileA(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+    LoadImageListsAtStartup(lists, appData.Path() + "\\", "", false, 0,
+                            [&](const std::string& line) { log.push_back(line); });
+  }
+  DeleteTree(mine);
+  RemoveDirectoryA(mine.c_str());
+  EXPECT_EQ(ReadBytes(list), text);
+  EXPECT_FALSE(PathExists(list + ".bad"));
+  const Strings& order = lists.PlayOrder().Entries();
+  EXPECT_NE(std::find(order.begin(), order.end(), mine + "\\found.png"), order.end());
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log[0], "Playlist could not be read nor moved aside, new playlist not saved: " + list);
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "imagelist/startup_load.h"
@@ -230,6 +232,112 @@ TEST(StartupLoad, MissingOrEmptyListIsBuiltFromPictures) {
     ASSERT_EQ(s.logLines.size(), 2u);
     EXPECT_EQ(s.logLines[0], "Saving new playlist at: " + s.appData.File("user.PLS") + "\nNumber of images: 3");
     EXPECT_EQ(s.logLines[1], "Reading playlist into internal use object");
+  }
+}
+
+// A list file that is there but cannot be read, made in place at path.
+enum class Unreadable { kOverSizeCap, kFolder };
+
+void MakeUnreadable(const std::string& path, Unreadable kind) {
+  if (kind == Unreadable::kFolder) {
+    std::filesystem::create_directories(path);
+    WriteBytes(path + "/inside.txt", "still the user's");
+    return;
+  }
+  WriteBytes(path, "[playlist]\nFile1=C:\\mine.jpg\n");
+  std::filesystem::resize_file(path, Playlist::kMaxListFileBytes + 1);
+}
+
+// What is found at the set-aside name: the same kind of thing that was made.
+void ExpectKeptAside(const std::string& aside, Unreadable kind) {
+  if (kind == Unreadable::kFolder) {
+    EXPECT_EQ(ReadBytes(aside + "/inside.txt"), "still the user's");
+    return;
+  }
+  ASSERT_TRUE(std::filesystem::is_regular_file(aside));
+  EXPECT_EQ(std::filesystem::file_size(aside), Playlist::kMaxListFileBytes + 1);
+  EXPECT_EQ(ReadBytes(aside).substr(0, 10), "[playlist]");
+}
+
+TEST(StartupLoad, UnreadableListIsMovedAsideBeforeTheScanIsSaved) {
+  for (Unreadable kind : {Unreadable::kOverSizeCap, Unreadable::kFolder}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    StartupFixture s;
+    const std::string list = s.appData.File("user.PLS");
+    const std::string aside = s.appData.File("user.PLS.bad");
+    MakeUnreadable(list, kind);
+    // An older set-aside file gives way (a folder is only ever moved to a free name).
+    if (kind == Unreadable::kOverSizeCap) WriteBytes(aside, "older");
+    s.scanResult = Paths(2);
+    ImageLists lists;
+    LoadImageListsAtStartup(lists, s.Options());
+    EXPECT_EQ(SetAsideListFilePath(list), aside);
+    ExpectKeptAside(aside, kind);
+    Playlist saved;
+    ASSERT_TRUE(saved.Load(list));
+    EXPECT_EQ(saved.Entries(), Paths(2));
+    EXPECT_EQ(lists.Master().Entries(), Paths(2));
+    EXPECT_EQ(lists.PlayOrder().Entries(), Paths(2));
+    EXPECT_EQ(s.logLines, (Strings{"Playlist could not be read, kept as: " + aside,
+                                   "Saving new playlist at: " + list + "\nNumber of images: 2",
+                                   "Reading playlist into internal use object"}));
+  }
+}
+
+TEST(StartupLoad, UnreadableListThatCannotBeMovedIsNotSavedOver) {
+  StartupFixture s;
+  const std::string list = s.appData.File("user.PLS");
+  MakeUnreadable(list, Unreadable::kOverSizeCap);
+  s.scanResult = Paths(3);
+  StartupLoadOptions o = s.Options(true, 9);
+  std::vector<std::pair<std::string, std::string>> moves;
+  o.moveFile = [&](const std::string& from, const std::string& to) {
+    moves.emplace_back(from, to);
+    return false;
+  };
+  ImageLists lists;
+  LoadImageListsAtStartup(lists, o);
+  ASSERT_EQ(moves.size(), 1u);
+  EXPECT_EQ(moves[0].first, list);
+  EXPECT_EQ(moves[0].second, list + ".bad");
+  EXPECT_EQ(std::filesystem::file_size(list), Playlist::kMaxListFileBytes + 1);
+  EXPECT_EQ(ReadBytes(list).substr(0, 10), "[playlist]");
+  // The scan still serves this run.
+  EXPECT_EQ(lists.Master().Entries(), Paths(3));
+  EXPECT_EQ(lists.PlayOrder().Entries(), ShuffledOrder(Paths(3), 9));
+  EXPECT_EQ(s.logLines,
+            (Strings{"Playlist could not be read nor moved aside, new playlist not saved: " + list,
+                     "Reading playlist into internal use object", "Shuffling playlist"}));
+}
+
+TEST(StartupLoad, ListIsMovedAsideOnlyWhenItIsThereUnreadableAndAScanReplacesIt) {
+  struct Case {
+    const char* name;
+    bool unreadable;     // else: missing, or a readable empty list
+    bool emptyList;
+    bool scanFindsFiles;
+  } cases[] = {
+      {"missing", false, false, true},
+      {"readable but empty", false, true, true},
+      {"unreadable, scan finds nothing", true, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartupFixture s;
+    const std::string list = s.appData.File("user.PLS");
+    if (c.unreadable) MakeUnreadable(list, Unreadable::kOverSizeCap);
+    if (c.emptyList) WriteBytes(list, "[playlist]\nNumberOfEntries=0\nVersion=2");
+    if (c.scanFindsFiles) s.scanResult = Paths(1);
+    int moves = 0;
+    StartupLoadOptions o = s.Options();
+    o.moveFile = [&](const std::string&, const std::string&) { return ++moves, true; };
+    ImageLists lists;
+    LoadImageListsAtStartup(lists, o);
+    EXPECT_EQ(moves, 0);
+    EXPECT_FALSE(Exists(list + ".bad"));
+    if (c.unreadable) {
+      EXPECT_EQ(std::filesystem::file_size(list), Playlist::kMaxListFileBytes + 1);
+    }
   }
 }
 
