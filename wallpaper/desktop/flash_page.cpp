@@ -22,6 +22,15 @@ std::string AttributeText(const std::string& text) {
   return out;
 }
 
+// Under the UTF-8 code page a path reaches us as UTF-8; a page declaring
+// iso-8859-1 would turn its non-ASCII letters into other ones.
+const char* PageCharset(const FlashPageInput& input) {
+  for (const std::string* text : {&input.moviePath, &input.programFolder})
+    for (char c : AsCString(*text))
+      if (static_cast<unsigned char>(c) >= 0x80) return "utf-8";
+  return "iso-8859-1";
+}
+
 }  // namespace
 
 std::string FlashPageText(const FlashPageInput& input) {
@@ -31,7 +40,9 @@ std::string FlashPageText(const FlashPageInput& input) {
   page += "\n<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">";
   page += "\n<html>";
   page += "\n\t<head>";
-  page += "\n\t\t<meta http-equiv=\"content-type\" content=\"text/html;charset=iso-8859-1\">";
+  page += "\n\t\t<meta http-equiv=\"content-type\" content=\"text/html;charset=";
+  page += PageCharset(input);
+  page += "\">";
   page += "\n\t\t<meta name=\"generator\" content=\"Skyframe\">";
   page += "\n\t\t<title>Skyframe</title>";
   page += "\n\t</head>";

@@ -16,7 +16,8 @@ struct FlashPageInput {
   int32_t paperOrient = 0;
 };
 
-// The page as its lines are written, with bare line feeds.
+// The page as its lines are written, with bare line feeds. It declares
+// iso-8859-1, or utf-8 when a path on it holds a byte above 0x7F.
 std::string FlashPageText(const FlashPageInput& input);
 // The bytes a text-mode write puts on disk: every line feed becomes CR LF.
 std::string ToTextModeBytes(const std::string& text);

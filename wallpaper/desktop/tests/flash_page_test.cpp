@@ -107,6 +107,47 @@ TEST(FlashPage, ArgumentsCannotBreakOutOfTheirAttributes) {
             std::string::npos);
 }
 
+TEST(FlashPage, CharsetIsUtf8OnlyForNonAsciiPaths) {
+  const std::string latin1 = "content=\"text/html;charset=iso-8859-1\">";
+  const std::string utf8 = "content=\"text/html;charset=utf-8\">";
+  struct Case {
+    const char* movie;
+    const char* folder;
+    bool utf8;
+  } cases[] = {
+      {"C:\\Movies\\clouds.swf", "C:\\Program Files\\Skyframe\\", false},
+      {"C:\\Filme\\Wolken \xC3\xBC.swf", "C:\\Program Files\\Skyframe\\", true},  // "ü" in UTF-8
+      {"C:\\Movies\\clouds.swf", "C:\\Programme\\\xE5\xA4\xA9\\", true},        // a CJK folder
+      {"C:\\Movies\\\x7F.swf", "C:\\P\\", false},                                   // DEL is still ASCII
+      {"C:\\Movies\\\xFF", "C:\\P\\", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.movie);
+    FlashPageInput input = RedCentre();
+    input.moviePath = c.movie;
+    input.programFolder = c.folder;
+    std::string page = ToTextModeBytes(FlashPageText(input));
+    EXPECT_NE(page.find(c.utf8 ? utf8 : latin1), std::string::npos);
+    EXPECT_EQ(page.find(c.utf8 ? latin1 : utf8), std::string::npos);
+    // The path bytes go onto the page untouched.
+    EXPECT_NE(page.find(std::string("value=\"") + c.movie + "\">"), std::string::npos);
+    if (!c.utf8) continue;
+    // Apart from the declaration, the page is the one an ASCII path gives.
+    page.replace(page.find(utf8), utf8.size(), latin1);
+    FlashPageInput ascii = input;
+    ascii.moviePath = "M";
+    ascii.programFolder = "F";
+    std::string expected = ToTextModeBytes(FlashPageText(ascii));
+    expected.replace(expected.find("value=\"M\">"), 10, std::string("value=\"") + c.movie + "\">");
+    expected.replace(expected.find("src=\"F"), 6, std::string("src=\"") + c.folder);
+    EXPECT_EQ(page, expected);
+  }
+  // A zero byte ends a text, so what follows it cannot change the declaration.
+  FlashPageInput input = RedCentre();
+  input.moviePath = std::string("C:\\a.swf\0\xC3\xBC", 11);
+  EXPECT_NE(FlashPageText(input).find(latin1), std::string::npos);
+}
+
 TEST(FlashPage, FileNameCarriesTheUserName) {
   EXPECT_EQ(FlashPageFileName("anna"), "anna_flashpage.htm");
   EXPECT_EQ(FlashPageFileName(""), "flashpage.htm");
