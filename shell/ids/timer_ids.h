@@ -5,3 +5,4 @@
 inline constexpr uintptr_t kChangeTimerId = 567;
 inline constexpr uintptr_t kTrayMenuTimer = 159;
 inline constexpr uintptr_t kTrayAnimationTimer = 987;
+inline constexpr uintptr_t kHotKeyReleaseTimer = 988;

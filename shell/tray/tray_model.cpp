@@ -43,6 +43,33 @@ std::array<HotKeyBinding, 5> HotKeyBindings(const Settings& s) {
            {HOTKEY_BLANK, s.BossModKey, s.BossKey}}};
 }
 
+bool HotKeyPressFilter::Accept(int id, uint32_t key, uint32_t timeMs, uint32_t nowMs, bool heldNow) {
+  if (id < 0 || static_cast<size_t>(id) >= last.size()) return true;
+  Last& previous = last[static_cast<size_t>(id)];
+  if (previous.seen) {
+    if (previous.held) return false;
+    const bool lockKey = key == 0x91 || key == 0x14 || key == 0x90;  // VK_SCROLL, VK_CAPITAL, VK_NUMLOCK
+    // Signed, since the tick count wraps.
+    if (lockKey && key == previous.key && static_cast<int32_t>(timeMs - previous.settledMs) < kEchoSlackMs)
+      return false;
+  }
+  previous = {true, heldNow, key, nowMs};
+  return true;
+}
+
+void HotKeyPressFilter::Released(int id, uint32_t nowMs) {
+  if (id < 0 || static_cast<size_t>(id) >= last.size()) return;
+  last[static_cast<size_t>(id)].held = false;
+  last[static_cast<size_t>(id)].settledMs = nowMs;
+}
+
+std::vector<std::pair<int, uint32_t>> HotKeyPressFilter::Held() const {
+  std::vector<std::pair<int, uint32_t>> held;
+  for (size_t id = 0; id < last.size(); ++id)
+    if (last[id].held) held.emplace_back(static_cast<int>(id), last[id].key);
+  return held;
+}
+
 HotKeyAction HotKeyActionFor(int id, uint32_t modifiers, uint32_t key, const Settings& s, bool working) {
   switch (id) {
     case HOTKEY_NEXT:

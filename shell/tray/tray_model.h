@@ -42,6 +42,37 @@ struct HotKeyBinding {
 // Hot keys 1 to 5 with the settings' modifier and key words.
 std::array<HotKeyBinding, 5> HotKeyBindings(const Settings& settings);
 
+// Keeps one press of a hot key to one action. Windows repeats a held hot key
+// unless it was registered without repeat, which Wine ignores; and Wine
+// delivers a lock key (Scroll, Caps or Num Lock) once on the press and again
+// when it syncs the lock's state on the release. A press that is still held
+// when it is handled stays "held" until the caller reports the key released
+// (it watches the key while any press is held); every event until then is a
+// repeat of that press. A lock key's event stamped before its last press was
+// settled (handled after its release, or seen released) is that press's echo.
+class HotKeyPressFilter {
+ public:
+  // Clock slack between message times and the tick count.
+  static constexpr int32_t kEchoSlackMs = 20;
+
+  // `timeMs`: the message's time; `nowMs`: the tick count as it is handled;
+  // `heldNow`: the key is down as it is handled.
+  bool Accept(int id, uint32_t key, uint32_t timeMs, uint32_t nowMs, bool heldNow);
+  // The key of hot key `id` was seen up again at `nowMs`.
+  void Released(int id, uint32_t nowMs);
+  // Hot keys whose press is still held, with their keys; empty when none is.
+  std::vector<std::pair<int, uint32_t>> Held() const;
+
+ private:
+  struct Last {
+    bool seen = false;
+    bool held = false;
+    uint32_t key = 0;
+    uint32_t settledMs = 0;
+  };
+  std::array<Last, 6> last{};
+};
+
 enum class HotKeyAction { kNone, kNext, kPrevious, kPauseToggle, kSave, kBlank };
 
 // What a WM_HOTKEY message asks for. Next and previous are acted on only when

@@ -11,6 +11,9 @@
 
 namespace {
 
+// Only while a hot key is held down.
+constexpr UINT kHotKeyReleasePollMs = 50;
+
 UINT InspectMessage() {
   static const UINT message = RegisterWindowMessageA(kTrayInspectMessageName);
   return message;
@@ -41,6 +44,7 @@ void Tray::Remove() {
   UnregisterHotKeys();
   KillTimer(window, kTrayMenuTimer);
   KillTimer(window, kTrayAnimationTimer);
+  KillTimer(window, kHotKeyReleaseTimer);
   created = false;
 }
 
@@ -51,7 +55,7 @@ void Tray::SyncMenu() {
 void Tray::RegisterHotKeys() {
   // A combination that another program holds stays unregistered; its label still shows it.
   for (const HotKeyBinding& b : HotKeyBindings(live))
-    if (!RegisterHotKey(window, b.id, b.modifiers, b.key))
+    if (!RegisterHotKey(window, b.id, b.modifiers | MOD_NOREPEAT, b.key))
       SF_LOG(kLogWarning, "Hot key " + std::to_string(b.id) + " could not be registered");
 }
 
@@ -119,10 +123,23 @@ bool Tray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         OnAnimationTick();
         return true;
       }
+      if (wParam == kHotKeyReleaseTimer) {
+        for (const auto& [id, key] : pressFilter.Held())
+          if (!(GetAsyncKeyState(static_cast<int>(key)) & 0x8000)) pressFilter.Released(id, GetTickCount());
+        if (pressFilter.Held().empty()) KillTimer(window, kHotKeyReleaseTimer);
+        return true;
+      }
       return false;
-    case WM_HOTKEY:
-      OnHotKey(static_cast<int>(wParam), LOWORD(lParam), HIWORD(lParam));
+    case WM_HOTKEY: {
+      const UINT key = HIWORD(lParam);
+      const bool held = (GetAsyncKeyState(static_cast<int>(key)) & 0x8000) != 0;
+      const bool accepted =
+          pressFilter.Accept(static_cast<int>(wParam), key, static_cast<uint32_t>(GetMessageTime()), GetTickCount(), held);
+      // Watch a held key until it comes up: until then its events are repeats.
+      if (!pressFilter.Held().empty()) SetTimer(window, kHotKeyReleaseTimer, kHotKeyReleasePollMs, nullptr);
+      if (accepted) OnHotKey(static_cast<int>(wParam), LOWORD(lParam) & ~MOD_NOREPEAT, key);
       return true;
+    }
     case WM_COMMAND:
       return OnCommand(LOWORD(wParam));
     case WM_DESTROY:

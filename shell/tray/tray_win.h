@@ -10,6 +10,7 @@
 #include "shell/tray/tray_commands.h"
 #include "shell/tray/tray_icon_win.h"
 #include "shell/tray/tray_menu_win.h"
+#include "shell/tray/tray_model.h"
 #include "support/status_sink.h"
 #include "ui/settings/settings_dialog_host_win.h"
 #include "wallpaper/pipeline/change_listener.h"
@@ -75,4 +76,5 @@ class Tray final : public ChangeListener {
   bool doubleClickSeen = false;
   std::size_t frame = 0;
   UINT taskbarCreatedMessage = 0;
+  HotKeyPressFilter pressFilter;
 };

@@ -161,6 +161,60 @@ TEST(TrayHotKeys, MessagesAreActedOnOnlyUnderTheirGuards) {
   }
 }
 
+TEST(TrayHotKeys, OnePressActsOnceThroughRepeatsAndLockKeyEchoes) {
+  constexpr uint32_t kNext = 0x22, kScroll = 0x91;
+  // An event stamped `timeMs` and handled at `nowMs`, or (id 0) the key of
+  // hot key `releasedId` seen up at `nowMs`.
+  struct Event {
+    int id;
+    uint32_t key, timeMs, nowMs;
+    bool held, accepted;
+    int releasedId = 0;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Event> events;
+  };
+  const Case cases[] = {
+      {"a held key repeats after the keyboard's delay: only its first event acts, also one handled after the release",
+       {{1, kNext, 1000, 1001, true, true}, {1, kNext, 1660, 1661, true, false}, {1, kNext, 1700, 1701, true, false},
+        {1, kNext, 2500, 2510, false, false}, {0, 0, 0, 2520, false, false, 1}, {1, kNext, 2600, 2601, false, true}}},
+      {"two quick presses, each released before it is handled: both act",
+       {{1, kNext, 1000, 1005, false, true}, {1, kNext, 1002, 1006, false, true}}},
+      {"a quick second press after the first was seen released acts",
+       {{1, kNext, 1000, 1001, true, true}, {0, 0, 0, 1100, false, false, 1}, {1, kNext, 1150, 1151, true, true}}},
+      {"a lock key pressed and released before it is handled: its echo is dropped, the next press acts",
+       {{5, kScroll, 5000, 5010, false, true}, {5, kScroll, 5004, 5011, false, false},
+        {5, kScroll, 5300, 5301, false, true}}},
+      {"a held lock key: no repeat, and no echo whether it is handled before or after the release is seen",
+       {{5, kScroll, 100, 101, true, true}, {5, kScroll, 760, 761, true, false}, {5, kScroll, 1500, 1502, true, false},
+        {0, 0, 0, 1540, false, false, 5}, {5, kScroll, 1500, 1541, false, false},
+        {5, kScroll, 3000, 3001, false, true}}},
+      {"other keys have no echo", {{2, kNext, 100, 110, false, true}, {2, kNext, 105, 111, false, true}}},
+      {"hot keys are kept apart", {{1, kNext, 100, 101, true, true}, {2, kNext, 110, 111, true, true}}},
+      {"the tick count wraps for the echo",
+       {{5, kScroll, 0xFFFFFFF0u, 0xFFFFFFFAu, false, true}, {5, kScroll, 0xFFFFFFF2u, 0x2, false, false},
+        {5, kScroll, 0x40, 0x41, false, true}}},
+      {"ids outside the table pass", {{9, kNext, 1, 1, true, true}, {9, kNext, 2, 2, true, true}}},
+  };
+  for (const Case& c : cases) {
+    HotKeyPressFilter filter;
+    for (size_t i = 0; i < c.events.size(); ++i) {
+      const Event& e = c.events[i];
+      if (e.id == 0) {
+        filter.Released(e.releasedId, e.nowMs);
+        continue;
+      }
+      EXPECT_EQ(filter.Accept(e.id, e.key, e.timeMs, e.nowMs, e.held), e.accepted) << c.name << ", event " << i;
+    }
+  }
+  HotKeyPressFilter filter;
+  filter.Accept(3, 0x13, 10, 11, true);
+  EXPECT_EQ(filter.Held(), (std::vector<std::pair<int, uint32_t>>{{3, 0x13}}));
+  filter.Released(3, 50);
+  EXPECT_TRUE(filter.Held().empty());
+}
+
 TEST(TrayInspect, PackedValuesComeBackAndTipsAreClassified) {
   const TrayInspection samples[] = {
       {140, TrayTipKind::kIdle, false, true, 1},
