@@ -5,7 +5,16 @@
 #include <cstring>
 #include <vector>
 
+#include "settings/settings.h"
+
 namespace {
+
+uint32_t SystemDesktopColor() { return GetSysColor(COLOR_BACKGROUND); }
+
+// Every program that reaches the registry through this file (Settings::Load
+// does) has its new records start with the system colour, not 0, before their
+// first Load.
+[[maybe_unused]] const bool g_desktopColorInstalled = (SetDesktopColorSource(&SystemDesktopColor), true);
 
 std::string Lower(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(),

@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <atomic>
 #include <type_traits>
 
 namespace {
@@ -44,9 +45,16 @@ void WriteDword(RegistryStore& store, const char* name, Field field) {
   }
 }
 
+// Constant-initialised, so it is usable however the static initialisers are ordered.
+std::atomic<DesktopColorSource> g_desktopColorSource{nullptr};
+
 }  // namespace
 
-Settings::Settings() : ChangeTimeNames(kChangeTimeNames) {}
+void SetDesktopColorSource(DesktopColorSource source) { g_desktopColorSource.store(source); }
+
+Settings::Settings() : ChangeTimeNames(kChangeTimeNames) {
+  if (const DesktopColorSource source = g_desktopColorSource.load()) DesktopColor = source();
+}
 
 int32_t Settings::LoadFrom(RegistryStore& store, uint32_t systemDesktopColor) {
   const int32_t opened = store.OpenForRead();

@@ -10,8 +10,15 @@
 inline constexpr const char* kProgramKey = "Software\\Quillmoor\\Skyframe";
 inline constexpr int kChangeTimeCount = 17;
 
+// Where a new record takes its DesktopColor from: the system's desktop colour.
+// The registry layer (registry_win.cpp) installs GetSysColor(COLOR_BACKGROUND)
+// before main; without a source a new record holds 0.
+using DesktopColorSource = uint32_t (*)();
+void SetDesktopColorSource(DesktopColorSource source);
+
 class Settings {
  public:
+  // The defaults, DesktopColor from the installed source.
   Settings();
 
   // Fills the record from the real registry; returns the result of opening the key.

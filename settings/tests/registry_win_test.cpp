@@ -64,6 +64,18 @@ TEST_F(RegistryTest, SaveAndLoadRoundTripThroughTheRealRegistry) {
   EXPECT_EQ(loaded.DesktopColor, 0x123456u);
 }
 
+// Before any Load, a new record already holds the system's desktop colour.
+TEST(SettingsWin, NewRecordHoldsTheSystemDesktopColour) {
+  const int element = COLOR_BACKGROUND;
+  const COLORREF before = GetSysColor(COLOR_BACKGROUND);
+  for (COLORREF colour : {RGB(58, 110, 165), RGB(1, 2, 3)}) {
+    ASSERT_TRUE(SetSysColors(1, &element, &colour));
+    EXPECT_EQ(Settings().DesktopColor, GetSysColor(COLOR_BACKGROUND));
+    EXPECT_EQ(Settings().DesktopColor, colour);
+  }
+  SetSysColors(1, &element, &before);
+}
+
 TEST_F(RegistryTest, HostileStoredValuesKeepDefaultsOrReadByTheirBytes) {
   const DWORD seven = 7;
   const unsigned long long big = 3;

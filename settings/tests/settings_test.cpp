@@ -61,6 +61,37 @@ std::string Le32(uint32_t v) {
                       static_cast<char>(v >> 24)});
 }
 
+// Installs a desktop-colour source for one test and takes it away again.
+class ColourSource {
+ public:
+  explicit ColourSource(DesktopColorSource source) { SetDesktopColorSource(source); }
+  ~ColourSource() { SetDesktopColorSource(nullptr); }
+};
+
+TEST(Settings, NewRecordTakesTheDesktopColourFromTheSource) {
+  {
+    ColourSource source([]() -> uint32_t { return 0x00A56E3A; });
+    Settings s;
+    EXPECT_EQ(s.DesktopColor, 0x00A56E3Au);
+    // Copies keep the colour they were made with; Load still reads the system anew.
+    Settings copy = s;
+    EXPECT_EQ(copy.DesktopColor, 0x00A56E3Au);
+    MemoryStore store;
+    store.exists = false;
+    s.LoadFrom(store, 0x00010203);
+    EXPECT_EQ(s.DesktopColor, 0x00010203u);
+  }
+  // Each new record asks again: a colour changed in between is the one it gets.
+  {
+    static uint32_t current = 0x000000FF;
+    ColourSource source([]() { return current; });
+    EXPECT_EQ(Settings().DesktopColor, 0x000000FFu);
+    current = 0x0000FF00;
+    EXPECT_EQ(Settings().DesktopColor, 0x0000FF00u);
+  }
+  EXPECT_EQ(Settings().DesktopColor, 0u);
+}
+
 TEST(Settings, FirstRunKeepsEveryDefaultAndTakesTheSystemColour) {
   MemoryStore store;
   store.exists = false;
