@@ -1,6 +1,6 @@
 #include "imagelist/extensions.h"
 
-#include "imagelist/text_util.h"
+#include "support/text/ascii.h"
 
 namespace {
 size_t NameStart(std::string_view path) {
@@ -25,7 +25,7 @@ std::string_view PathFolder(std::string_view path) { return path.substr(0, NameS
 
 bool ExtensionInSet(std::string_view path, std::string_view set) {
   const std::string_view ext = PathExtension(path);
-  return !ext.empty() && FindNoCase(set, ext) != std::string_view::npos;
+  return !ext.empty() && FindIgnoreCaseAscii(set, ext) != std::string_view::npos;
 }
 
 bool IsWallpaperFile(std::string_view path) { return ExtensionInSet(path, kWallpaperExtensions); }

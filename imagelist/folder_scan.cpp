@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "imagelist/text_util.h"
+#include "support/text/ascii.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "imagelist/extensions.h"
-#include "imagelist/text_util.h"
+#include "support/text/ascii.h"
 
 namespace {
 
@@ -49,19 +49,19 @@ std::string_view QuotedValue(std::string_view text, size_t& from, bool dropFileS
   if (close == npos) close = text.size();
   from = close;
   std::string_view value = SkipBlanks(text.substr(open + 1, close - open - 1));
-  if (dropFileScheme && StartsWithNoCase(value, "file:")) value = SkipBlanks(value.substr(5));
+  if (dropFileScheme && StartsWithIgnoreCaseAscii(value, "file:")) value = SkipBlanks(value.substr(5));
   return value;
 }
 
 void ScanQuoted(std::string_view text, std::string_view marker, bool dropFileScheme,
                 std::string_view folder, std::vector<std::string>& out) {
-  size_t pos = FindNoCase(text, marker, 0);
+  size_t pos = FindIgnoreCaseAscii(text, marker, 0);
   while (pos != npos) {
     size_t from = pos + marker.size();
     const std::string_view value = QuotedValue(text, from, dropFileScheme);
     if (!value.empty()) AppendValue(DecodeEntities(value), folder, out);
     if (from >= text.size()) break;
-    pos = FindNoCase(text, marker, from);
+    pos = FindIgnoreCaseAscii(text, marker, from);
   }
 }
 
@@ -74,7 +74,7 @@ PlaylistFormat FormatForExtension(std::string_view extension) {
       {".asx", kFormatASX}, {".wpl", kFormatWPL}, {".bpl", kFormatBPL},
   };
   for (const auto& row : kTable)
-    if (EqualsNoCase(extension, row.ext)) return row.format;
+    if (EqualsIgnoreCaseAscii(extension, row.ext)) return row.format;
   return kFormatM3U;
 }
 
@@ -111,9 +111,9 @@ void ReadLineList(std::string_view text, std::string_view folder, std::vector<st
 
 void ReadPls(std::string_view text, std::string_view folder, std::vector<std::string>& out) {
   const size_t tailStart = text.size() > 15 ? text.size() - 15 : 0;
-  const bool version2 = FindNoCase(text.substr(tailStart), "Version=2") != npos;
+  const bool version2 = FindIgnoreCaseAscii(text.substr(tailStart), "Version=2") != npos;
 
-  const size_t header = FindNoCase(text, "[playlist]");
+  const size_t header = FindIgnoreCaseAscii(text, "[playlist]");
   if (header != npos) {
     // The header and the character after it (its line feed).
     const size_t start = header + 10 + 1;
@@ -125,7 +125,7 @@ void ReadPls(std::string_view text, std::string_view folder, std::vector<std::st
       AppendValue(line, folder, out);
       return;
     }
-    if (!StartsWithNoCase(line, "file")) return;
+    if (!StartsWithIgnoreCaseAscii(line, "file")) return;
     const size_t equals = line.find('=');
     if (equals == npos) return;
     AppendValue(SkipBlanks(line.substr(equals + 1)), folder, out);

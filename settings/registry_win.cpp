@@ -1,11 +1,10 @@
 #include "settings/registry_win.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <vector>
 
 #include "settings/settings.h"
+#include "support/text/ascii.h"
 
 namespace {
 
@@ -15,12 +14,6 @@ uint32_t SystemDesktopColor() { return GetSysColor(COLOR_BACKGROUND); }
 // does) has its new records start with the system colour, not 0, before their
 // first Load.
 [[maybe_unused]] const bool g_desktopColorInstalled = (SetDesktopColorSource(&SystemDesktopColor), true);
-
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
 
 LONG SetString(HKEY key, const char* name, const std::string& text) {
   return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
@@ -116,14 +109,14 @@ void SetRunEntry(const std::string& command, const char* name) {
   if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
                        &longest, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
     return;
-  const std::string wanted = Lower(name);
+  const std::string wanted = ToLowerAscii(name);
   std::vector<char> valueName(longest + 2);
   for (DWORD i = 0; i < count; ++i) {
     DWORD length = static_cast<DWORD>(valueName.size());
     if (RegEnumValueA(key.get(), i, valueName.data(), &length, nullptr, nullptr, nullptr,
                       nullptr) != ERROR_SUCCESS)
       break;
-    if (Lower(std::string(valueName.data(), length)).find(wanted) != std::string::npos) return;
+    if (ToLowerAscii(std::string_view(valueName.data(), length)).find(wanted) != std::string::npos) return;
   }
   SetString(key.get(), name, command);
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "imagelist/text_util.h"
+#include "support/text/ascii.h"
 
 namespace {
 
@@ -44,8 +44,8 @@ class FakeTree : public DirectoryLister {
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos) return false;
     std::string_view ext = std::string_view(name).substr(dot);
-    if (EqualsNoCase(ext, want)) return true;
-    return shortNames && want.size() == 4 && ext.size() > 4 && StartsWithNoCase(ext, want);
+    if (EqualsIgnoreCaseAscii(ext, want)) return true;
+    return shortNames && want.size() == 4 && ext.size() > 4 && StartsWithIgnoreCaseAscii(ext, want);
   }
 };
 

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "support/text/ascii.h"
+
 namespace {
 
 // PaperOrient comes from the registry: a stored value outside the four modes
@@ -41,10 +43,7 @@ uint32_t HtmlColor(uint32_t colorRef) {
 }
 
 bool IsBitmapPath(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string ext = path.substr(path.size() - 4);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == ".bmp";
+  return EndsWithIgnoreCaseAscii(path, ".bmp");
 }
 
 bool IsBlankWallpaper(const std::string& wallpaper) {

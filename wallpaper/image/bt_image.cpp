@@ -1,8 +1,8 @@
 #include "wallpaper/image/bt_image.h"
 
-#include <cctype>
 #include <cstring>
 
+#include "support/text/ascii.h"
 #include "wallpaper/image/bmp_writer.h"
 #include "wallpaper/image/image_limits.h"
 #include "wallpaper/image/picture_source.h"
@@ -98,9 +98,8 @@ int BTCImageObject::Save(const BTCString& path, int codec, const BTEncoderOption
 }
 
 int BTCImageObject::GetCodecIdFromExtension(const BTCString& extension, int codec_type) {
-  std::string ext = extension.c_str();
+  std::string ext = ToLowerAscii(extension.c_str());
   if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (ext == "bmp" || ext == "dib") return BTCodecBmp;
   if (codec_type == BTCodecTypeEncoder) return BTCodecNone;
   struct Entry {
