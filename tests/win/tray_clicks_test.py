@@ -13,6 +13,7 @@ import subprocess
 import sys
 import time
 
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from xdesktop import (Screen, check, close_menu, exit_through_menu, failures, find_icon, finish,  # noqa: E402
                       menu_gone, menu_kinds, open_menu, program_windows, reg_dword, reg_set,

@@ -14,6 +14,8 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 WINE = [os.path.join(ROOT, "scripts", "wine-exec")]
+# The prefix scripts/wine-exec falls back to, so that the folders read here are its folders.
+os.environ.setdefault("WINEPREFIX", os.path.join(ROOT, "build", "windows", "wineprefix"))
 KEY = r"HKCU\Software\Quillmoor\Skyframe"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 PROGRAM_CLASS = "skyframe.exe"
@@ -80,7 +82,8 @@ def reg_value(name, key=KEY):
     """The value's data as text ('' for an empty string), or None when it is missing."""
     out = run(WINE + ["reg", "query", key, "/v", name]).stdout
     for line in out.splitlines():
-        m = re.match(r"\s*(\S+)\s+(REG_\w+)(?:\s(.*))?$", line.rstrip("\r"))
+        # "    Name    REG_SZ    data": four blanks before the data, which may itself be blanks.
+        m = re.match(r"\s*(\S+) {4}(REG_\w+)(?: {4}(.*))?$", line.rstrip("\r"))
         if m and m.group(1).lower() == name.lower():
             return m.group(3) or ""
     return None
