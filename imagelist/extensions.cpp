@@ -32,3 +32,22 @@ bool IsWallpaperFile(std::string_view path) { return ExtensionInSet(path, kWallp
 bool IsDecodableImage(std::string_view path) { return ExtensionInSet(path, kDecodableExtensions); }
 bool IsBitmap(std::string_view path) { return ExtensionInSet(path, kBitmapExtensions); }
 bool IsFlash(std::string_view path) { return ExtensionInSet(path, kFlashExtensions); }
+
+ImageFileFormat ImageFormatOfExtension(std::string_view extension) {
+  if (!extension.empty() && extension.front() == '.') extension.remove_prefix(1);
+  struct Entry {
+    std::string_view ext;
+    ImageFileFormat format;
+  };
+  static constexpr Entry kFormats[] = {
+      {"bmp", ImageFileFormat::kBmp},   {"dib", ImageFileFormat::kBmp},   {"jpg", ImageFileFormat::kJpeg},
+      {"jpeg", ImageFileFormat::kJpeg}, {"jpe", ImageFileFormat::kJpeg},  {"gif", ImageFileFormat::kGif},
+      {"png", ImageFileFormat::kPng},   {"tif", ImageFileFormat::kTiff},  {"tiff", ImageFileFormat::kTiff},
+      {"ico", ImageFileFormat::kIco},   {"tga", ImageFileFormat::kTga},   {"pcx", ImageFileFormat::kPcx},
+      {"pbm", ImageFileFormat::kPnm},   {"pgm", ImageFileFormat::kPnm},   {"ppm", ImageFileFormat::kPnm},
+      {"pnm", ImageFileFormat::kPnm},
+  };
+  for (const Entry& e : kFormats)
+    if (EqualsIgnoreCaseAscii(extension, e.ext)) return e.format;
+  return ImageFileFormat::kNone;
+}

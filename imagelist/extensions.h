@@ -26,3 +26,9 @@ bool IsWallpaperFile(std::string_view path);   // the dialog accepts it
 bool IsDecodableImage(std::string_view path);  // goes through the image library
 bool IsBitmap(std::string_view path);          // may go to the desktop as it is
 bool IsFlash(std::string_view path);           // wrapped in a generated page
+
+// The image formats the picture classes read or write, by extension.
+enum class ImageFileFormat { kNone, kBmp, kJpeg, kGif, kPng, kTiff, kIco, kTga, kPcx, kPnm };
+// The format an extension names ("jpg" or ".JPG"), compared whole and ignoring
+// ASCII case, unlike the sets above; kNone for anything else.
+ImageFileFormat ImageFormatOfExtension(std::string_view extension);

@@ -2,8 +2,6 @@
 
 #include <cctype>
 
-#include "support/text/ascii.h"
-
 namespace {
 
 // PaperOrient comes from the registry: a stored value outside the four modes
@@ -40,10 +38,6 @@ std::string BackgroundColorText(uint32_t colorRef) {
 
 uint32_t HtmlColor(uint32_t colorRef) {
   return (colorRef & 0xFF) << 16 | (colorRef & 0xFF00) | ((colorRef >> 16) & 0xFF);
-}
-
-bool IsBitmapPath(const std::string& path) {
-  return EndsWithIgnoreCaseAscii(path, ".bmp");
 }
 
 bool IsBlankWallpaper(const std::string& wallpaper) {

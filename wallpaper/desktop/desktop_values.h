@@ -23,8 +23,6 @@ uint32_t ActiveDesktopStyle(int32_t paperOrient);
 std::string BackgroundColorText(uint32_t colorRef);
 // A COLORREF (red in the low byte) as HTML's 0xRRGGBB.
 uint32_t HtmlColor(uint32_t colorRef);
-// Only bitmaps can go through SystemParametersInfoA when Active Desktop is missing.
-bool IsBitmapPath(const std::string& path);
 // A wallpaper of nothing but blanks is no wallpaper: blanking writes a single
 // blank through Active Desktop, and reading that back must count as blank.
 bool IsBlankWallpaper(const std::string& wallpaper);

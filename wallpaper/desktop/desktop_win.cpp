@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "imagelist/extensions.h"
 #include "settings/registry_win.h"
 #include "support/log/log.h"
 #include "support/win/com_ptr_win.h"
@@ -127,7 +128,7 @@ bool ApplyWallpaperFile(const std::string& path, const Settings& settings,
                         ActiveDesktopFactory factory) {
   ComApartment com;
   if (com.Usable() && ApplyThroughActiveDesktop(path, settings.PaperOrient, factory)) return true;
-  if (!IsBitmapPath(path)) {
+  if (!IsBitmap(path)) {
     SF_LOG(kLogError, "Without Active Desktop only bitmaps can be wallpaper: " + path);
     return false;
   }

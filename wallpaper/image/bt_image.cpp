@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "support/text/ascii.h"
+#include "imagelist/extensions.h"
 #include "wallpaper/image/bmp_writer.h"
 #include "wallpaper/image/image_limits.h"
 #include "wallpaper/image/picture_source.h"
@@ -98,20 +98,20 @@ int BTCImageObject::Save(const BTCString& path, int codec, const BTEncoderOption
 }
 
 int BTCImageObject::GetCodecIdFromExtension(const BTCString& extension, int codec_type) {
-  std::string ext = ToLowerAscii(extension.c_str());
-  if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
-  if (ext == "bmp" || ext == "dib") return BTCodecBmp;
-  if (codec_type == BTCodecTypeEncoder) return BTCodecNone;
-  struct Entry {
-    const char* ext;
-    BTCodecId codec;
-  };
-  static const Entry kDecoders[] = {
-      {"jpg", BTCodecJpeg}, {"jpeg", BTCodecJpeg}, {"jpe", BTCodecJpeg}, {"gif", BTCodecGif},  {"png", BTCodecPng},
-      {"tif", BTCodecTiff}, {"tiff", BTCodecTiff}, {"ico", BTCodecIco},  {"tga", BTCodecTga},  {"pcx", BTCodecPcx},
-      {"pbm", BTCodecPnm},  {"pgm", BTCodecPnm},   {"ppm", BTCodecPnm},  {"pnm", BTCodecPnm},
-  };
-  for (const Entry& e : kDecoders)
-    if (ext == e.ext) return e.codec;
+  const ImageFileFormat format = ImageFormatOfExtension(extension.c_str());
+  // Only bitmaps are written.
+  if (codec_type == BTCodecTypeEncoder) return format == ImageFileFormat::kBmp ? BTCodecBmp : BTCodecNone;
+  switch (format) {
+    case ImageFileFormat::kBmp: return BTCodecBmp;
+    case ImageFileFormat::kJpeg: return BTCodecJpeg;
+    case ImageFileFormat::kGif: return BTCodecGif;
+    case ImageFileFormat::kPng: return BTCodecPng;
+    case ImageFileFormat::kTiff: return BTCodecTiff;
+    case ImageFileFormat::kIco: return BTCodecIco;
+    case ImageFileFormat::kTga: return BTCodecTga;
+    case ImageFileFormat::kPcx: return BTCodecPcx;
+    case ImageFileFormat::kPnm: return BTCodecPnm;
+    case ImageFileFormat::kNone: break;
+  }
   return BTCodecNone;
 }

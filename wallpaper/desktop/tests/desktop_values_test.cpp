@@ -44,17 +44,6 @@ TEST(DesktopValues, ColourTextsTakeRedFromTheLowByte) {
   EXPECT_EQ(HtmlColor(0x01FF8000), 0x0080FFu);
 }
 
-TEST(DesktopValues, OnlyBitmapsCountAsBitmaps) {
-  EXPECT_TRUE(IsBitmapPath("C:\\a\\b.bmp"));
-  EXPECT_TRUE(IsBitmapPath("C:\\a\\B.BMP"));
-  EXPECT_TRUE(IsBitmapPath(".bmp"));
-  EXPECT_FALSE(IsBitmapPath("C:\\a\\b.htm"));
-  EXPECT_FALSE(IsBitmapPath("C:\\a\\b.bmp.jpg"));
-  EXPECT_FALSE(IsBitmapPath("C:\\bmp"));
-  EXPECT_FALSE(IsBitmapPath("bmp"));
-  EXPECT_FALSE(IsBitmapPath(""));
-}
-
 TEST(DesktopValues, BlankWallpaperAndRestoreTarget) {
   EXPECT_TRUE(IsBlankWallpaper(""));
   EXPECT_TRUE(IsBlankWallpaper(" "));
