@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "plugin/archive/archive_tree.h"
+#include "support/log/log.h"
 
 using Tree = ArchiveTreeAccess;
 
@@ -68,6 +69,7 @@ bool Archive::EnsureBlob(ArchiveNode* node) {
   node->data = std::move(data);
   node->flags |= ArchiveNode::kInMemory;
   if (!BlobIsValid(node)) {
+    SF_LOG(kLogError, "Corrupt DB");
     MarkAbsent(node);
     return false;
   }

@@ -126,7 +126,8 @@ class Archive {
   // The archive's lock, for a caller that needs several operations as one.
   // It is the LAST lock in the plug-in's lock order ("handle list, then queue,
   // then search, then image, then cache, then archive"): the archive never
-  // calls out of itself (no notification, no other part's lock) while holding it.
+  // calls out of itself (no notification, no other part's lock) while holding
+  // it; only the logger, whose own lock is taken last and alone, is written to.
   std::recursive_mutex& Lock() { return lock_; }
 
  private:

@@ -6,6 +6,7 @@
 #include "plugin/archive/archive.h"
 #include "plugin/archive/archive_scan.h"
 #include "plugin/archive/archive_tree.h"
+#include "support/log/log.h"
 
 using Tree = ArchiveTreeAccess;
 
@@ -14,7 +15,10 @@ ArchiveNode* LoadSection(ArchiveFile& file, const ArchiveSectionEnd& section) {
   const uint64_t treeEnd = section.end - 8;
   std::vector<uint8_t> region(static_cast<size_t>(treeEnd - section.treeOffset));
   if (!file.ReadAt(section.treeOffset, region.data(), region.size())) return nullptr;
-  return ParseArchiveTree(region.data(), region.size(), section.treeOffset);
+  size_t dropped = 0;
+  ArchiveNode* root = ParseArchiveTree(region.data(), region.size(), section.treeOffset, &dropped);
+  if (root && dropped) SF_LOG(kLogError, "Corrupt DB");
+  return root;
 }
 
 // A file whose last section holds and whose tree has a root.
@@ -84,6 +88,7 @@ ArchiveOpenResult Archive::Open(const std::string& folder, const std::string& ba
     if (it->end == size) continue;  // the latest section, already refused
     if ((root_ = LoadSection(*file, *it)) == nullptr) continue;
     file.reset();
+    SF_LOG(kLogError, "Data archive damaged: back to its last good save");
     // Cut the damaged tail away, so the next incremental save appends to a
     // file that ends with a good checksum.
     std::unique_ptr<ArchiveFile> rw = fs_.Open(path_, ArchiveOpenMode::ReadWrite);
@@ -96,6 +101,7 @@ ArchiveOpenResult Archive::Open(const std::string& folder, const std::string& ba
     return ArchiveOpenResult::Recovered;
   }
   file.reset();
+  SF_LOG(kLogError, "Data archive damaged: moving its folder to the backup folder");
   MoveFolderAside();
   StartNew();
   return ArchiveOpenResult::MovedAside;

@@ -2,6 +2,7 @@
 // its new blob offset, so a failed or cut-short save leaves the file as it was
 // (cut back to its old length, or the old file kept) and the in-memory tree
 // still describing it; the changes then wait for the next save.
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -59,6 +60,37 @@ class SectionWriter {
   ArchiveCrc crc_;
   std::vector<uint8_t> buffer_;
   bool ok_ = true;
+};
+
+// Reads the old file through a 1 MiB window: a full save copies blobs that a
+// previous save wrote in the same order, so nearly every read is a copy from
+// memory instead of a system call.
+class WindowReader {
+ public:
+  explicit WindowReader(ArchiveFile* file) : file_(file) {
+    if (file_ && !file_->Size(size_)) file_ = nullptr;
+  }
+  bool Read(uint64_t offset, uint8_t* out, size_t length) {
+    if (!file_ || offset > size_ || length > size_ - offset) return false;
+    if (offset < start_ || offset + length > start_ + window_.size()) {
+      if (length >= kWindow) return file_->ReadAt(offset, out, length);
+      window_.resize(static_cast<size_t>(std::min<uint64_t>(kWindow, size_ - offset)));
+      if (!file_->ReadAt(offset, window_.data(), window_.size())) {
+        window_.clear();
+        return false;
+      }
+      start_ = offset;
+    }
+    std::memcpy(out, window_.data() + (offset - start_), length);
+    return true;
+  }
+
+ private:
+  static constexpr size_t kWindow = 1 << 20;
+  ArchiveFile* file_;
+  uint64_t size_ = 0;
+  uint64_t start_ = 0;
+  std::vector<uint8_t> window_;
 };
 
 constexpr uint64_t kMaxFileLength = std::numeric_limits<uint32_t>::max();
@@ -159,6 +191,7 @@ bool Archive::SaveFull() {
   std::vector<Planned> plans;
   SectionWriter writer(*out, writeChunk_, 0, 0xFFFFFFFFu);
   std::vector<uint8_t> copy;
+  WindowReader reader(old.get());
   bool ok = true;
   ForEachLiveNode(root_, [&](ArchiveNode* node) {
     if (!ok || node->dataLength == 0) return;
@@ -174,7 +207,7 @@ bool Archive::SaveFull() {
     // A blob that cannot be copied from the old file stops the save: the old
     // file stays, with the blob in it.
     copy.resize(node->dataLength);
-    if (!old || !old->ReadAt(node->dataOffset, copy.data(), copy.size())) {
+    if (!reader.Read(node->dataOffset, copy.data(), copy.size())) {
       ok = false;
       return;
     }

@@ -70,7 +70,7 @@ bool FitsItsForm(const Header& h, uint64_t treeOffset) {
 }
 }  // namespace
 
-ArchiveNode* ParseArchiveTree(const uint8_t* region, size_t size, uint64_t treeOffset) {
+ArchiveNode* ParseArchiveTree(const uint8_t* region, size_t size, uint64_t treeOffset, size_t* dropped) {
   if (size < kNodeHeaderSize) return nullptr;
   Header rootHeader = ReadHeader(region);
   if (rootHeader.magic != kArchiveNodeMagic) return nullptr;
@@ -91,7 +91,10 @@ ArchiveNode* ParseArchiveTree(const uint8_t* region, size_t size, uint64_t treeO
     }
     --top.remaining;
     // A header past the region ends the tree: what follows it is absent.
-    if (size - pos < kNodeHeaderSize) break;
+    if (size - pos < kNodeHeaderSize) {
+      if (dropped) ++*dropped;
+      break;
+    }
     Header h = ReadHeader(region + pos);
     pos += kNodeHeaderSize;
     ArchiveNode* parent = top.node;
@@ -99,6 +102,8 @@ ArchiveNode* ParseArchiveTree(const uint8_t* region, size_t size, uint64_t treeO
     if (parent && h.magic == kArchiveNodeMagic && FitsItsForm(h, treeOffset)) {
       node = ArchiveTreeAccess::NewNode(h.type, h.dataLength, h.dataOffset);
       ArchiveTreeAccess::Append(parent, node);
+    } else if (dropped) {
+      ++*dropped;
     }
     stack.push_back({node, h.childCount});  // may invalidate top
   }

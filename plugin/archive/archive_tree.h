@@ -53,7 +53,9 @@ void ForEachLiveNode(ArchiveNode* root, Visit&& visit) {
 // Every other node that breaks the format (outside the region, no magic, a
 // blob reaching into or past the tree, a number not 4 or 8 bytes, an empty
 // text) is left out with its subtree. No blob is read.
-ArchiveNode* ParseArchiveTree(const uint8_t* region, size_t size, uint64_t treeOffset);
+// dropped, when given, counts the headers left out.
+ArchiveNode* ParseArchiveTree(const uint8_t* region, size_t size, uint64_t treeOffset,
+                              size_t* dropped = nullptr);
 
 // Appends the headers of every live node, pre-order. offsetOf(node) gives the
 // dataOffset to write (a save writes offsets it has planned, not yet applied).

@@ -8,7 +8,11 @@
 #include "plugin/archive/tests/memory_file_system.h"
 
 namespace {
-void Write(const std::string& path, const MemoryFileSystem::Bytes& bytes) {
+// Each seed starts with the fuzz target's switch byte: 1 keeps the checksum
+// right after mutation, 0 leaves the file as it is.
+void Write(const std::string& path, const MemoryFileSystem::Bytes& file, uint8_t fixChecksum = 1) {
+  MemoryFileSystem::Bytes bytes{fixChecksum};
+  bytes.insert(bytes.end(), file.begin(), file.end());
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
@@ -49,7 +53,7 @@ int main(int argc, char** argv) {
     Write(out + "two-sections", fs.Contents(path));
     auto damaged = fs.Contents(path);
     damaged[damaged.size() - 2] ^= 0x40;
-    Write(out + "damaged-last-section", damaged);
+    Write(out + "damaged-last-section", damaged, 0);
   }
   return 0;
 }
