@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <mutex>
 
 #include "ui/fade/fade_math.h"
 
@@ -13,50 +12,28 @@ using SetLayeredFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
 constexpr UINT_PTR kFaderSubclassId = 0x46414445;
 constexpr char kFaderProperty[] = "_WindowFader_Object_Ptr_";
 
-// Shared by every fader; faders live on more than one thread (the popup's and
-// the main one), so the count and the library go under a lock.
-std::mutex sharedLock;
-HMODULE user32Module = nullptr;
-SetLayeredFn setLayered = nullptr;
-int liveFaders = 0;
+// Looked up once, on whichever thread asks first. user32 stays loaded for the
+// whole life of a window program, so the address never goes stale and no
+// reference on the module is needed.
+SetLayeredFn SetLayeredFunction() {
+  static const SetLayeredFn function = []() -> SetLayeredFn {
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    if (!user32) return nullptr;
+    return reinterpret_cast<SetLayeredFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+  }();
+  return function;
+}
 }  // namespace
 
-WindowFader::WindowFader() {
-  std::lock_guard<std::mutex> hold(sharedLock);
-  if (liveFaders++ == 0) {
-    user32Module = LoadLibraryA("user32");
-    if (user32Module) {
-      setLayered = reinterpret_cast<SetLayeredFn>(
-          reinterpret_cast<void*>(GetProcAddress(user32Module, "SetLayeredWindowAttributes")));
-      if (!setLayered) {
-        FreeLibrary(user32Module);
-        user32Module = nullptr;
-      }
-    }
-  }
-}
+bool LayeredWindowsAvailable() { return SetLayeredFunction() != nullptr; }
 
-WindowFader::~WindowFader() {
-  Unhook();
-  std::lock_guard<std::mutex> hold(sharedLock);
-  if (--liveFaders == 0) {
-    setLayered = nullptr;
-    if (user32Module) FreeLibrary(user32Module);
-    user32Module = nullptr;
-  }
-}
+WindowFader::WindowFader() = default;
 
-bool WindowFader::Available() {
-  std::lock_guard<std::mutex> hold(sharedLock);
-  return setLayered != nullptr;
-}
+WindowFader::~WindowFader() { Unhook(); }
 
 bool WindowFader::SetAlpha(HWND target, int alpha) {
-  SetLayeredFn fn;
-  {
-    std::lock_guard<std::mutex> hold(sharedLock);
-    fn = setLayered;
-  }
+  const SetLayeredFn fn = SetLayeredFunction();
   if (!fn || !target) return false;
   alpha = std::clamp(alpha, 0, 255);
   lastAlpha = alpha;
@@ -79,7 +56,7 @@ bool WindowFader::FadeOut(HWND target, DWORD extraExStyle, int duration, int ste
 }
 
 bool WindowFader::Begin(HWND target, DWORD extraExStyle, int duration, int step, bool in) {
-  if (!Available() || !target || !IsWindow(target)) return false;
+  if (!LayeredWindowsAvailable() || !target || !IsWindow(target)) return false;
   if (hooked && window != target) Unhook();
   if (!hooked) {
     // A window that another fader still drives is taken over: that one stops.
@@ -147,9 +124,4 @@ LRESULT CALLBACK WindowFader::FaderProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   }
   if (msg == WM_DESTROY) self->Unhook();
   return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
-bool LayeredWindowsAvailable() {
-  HMODULE user32 = GetModuleHandleA("user32.dll");
-  return user32 && GetProcAddress(user32, "SetLayeredWindowAttributes") != nullptr;
 }

@@ -13,16 +13,11 @@ bool LayeredWindowsAvailable();
 
 class WindowFader {
  public:
-  // The first live fader looks up SetLayeredWindowAttributes in user32.
   WindowFader();
-  // Stops a running fade (the window keeps its current look) and, with the
-  // last fader, lets user32 go.
+  // Stops a running fade (the window keeps its current look).
   virtual ~WindowFader();
   WindowFader(const WindowFader&) = delete;
   WindowFader& operator=(const WindowFader&) = delete;
-
-  // Whether layered transparency exists here at all.
-  static bool Available();
 
   // Sets the window's alpha (0-255, clamped); the window must be layered.
   // False when transparency is not available or the call fails.

@@ -59,7 +59,7 @@ INT_PTR CALLBACK SplashProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     CentreOnWorkArea(hwnd, GetWindow(hwnd, GW_OWNER), s.skin->Width(), s.skin->Height());
     s.fader = std::make_unique<WindowFader>();
     // Layered at alpha 0 before it is first shown, so it does not flash.
-    if (s.transparency && WindowFader::Available()) {
+    if (s.transparency && LayeredWindowsAvailable()) {
       SetWindowLongPtrA(hwnd, GWL_EXSTYLE, GetWindowLongPtrA(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
       s.layered = true;
       SetAlpha(s, hwnd, 0);

@@ -165,7 +165,7 @@ void CStatusPopupDialog::SetUp(HWND hwnd) {
   if (shape && !SetWindowRgn(hwnd, shape, FALSE)) DeleteObject(shape);
 
   SetTimer(hwnd, kPopupTimerId, static_cast<UINT>(config.tickMs), nullptr);
-  layered = config.transparency && WindowFader::Available();
+  layered = config.transparency && LayeredWindowsAvailable();
   LONG_PTR exStyle = WS_EX_TOOLWINDOW;
   if (layered) exStyle |= WS_EX_LAYERED;
   SetWindowLongPtrA(hwnd, GWL_EXSTYLE, exStyle);

@@ -33,18 +33,27 @@ class FaderTest : public ::testing::Test {
   HWND window = nullptr;
 };
 
-TEST_F(FaderTest, TheFunctionIsLookedUpWhileAFaderLives) {
-  EXPECT_FALSE(WindowFader::Available());
+// One probe, answered the same with or without live faders; faders work
+// whatever other faders came and went before them.
+TEST_F(FaderTest, OneProbeAnswersWithOrWithoutFaders) {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  ASSERT_TRUE(user32);
+  SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+  EXPECT_TRUE(LayeredWindowsAvailable());
   {
-    WindowFader a;
-    EXPECT_TRUE(WindowFader::Available());
+    auto a = std::make_unique<WindowFader>();
+    EXPECT_TRUE(LayeredWindowsAvailable());
     {
       WindowFader b;
-      EXPECT_TRUE(WindowFader::Available());
+      EXPECT_TRUE(b.SetAlpha(window, 128));
     }
-    EXPECT_TRUE(WindowFader::Available());  // the last one lets it go, not the first
+    EXPECT_TRUE(a->SetAlpha(window, 64));  // the other fader's end changed nothing
   }
-  EXPECT_FALSE(WindowFader::Available());
+  EXPECT_TRUE(LayeredWindowsAvailable());
+  WindowFader late;
+  EXPECT_TRUE(late.SetAlpha(window, 200));
+  EXPECT_EQ(late.LastAlpha(), 200);
+  EXPECT_EQ(GetModuleHandleA("user32.dll"), user32);
 }
 
 TEST_F(FaderTest, FadeInRisesToOpaqueAndRestoresTheStyle) {
