@@ -3,23 +3,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "support/win/unique_handle_win.h"
+
 namespace {
-
-// Owns a directory search handle.
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE h) : h_(h) {}
-  ~FindHandle() {
-    if (valid()) FindClose(h_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
 
 bool EndsWithSeparator(const std::string& s) { return !s.empty() && (s.back() == '\\' || s.back() == '/'); }
 
@@ -30,8 +16,8 @@ bool Win32DirectoryLister::List(const std::string& folder, std::string_view patt
   query += '\\';
   query.append(pattern);
   WIN32_FIND_DATAA data;
-  FindHandle find(FindFirstFileA(query.c_str(), &data));
-  if (!find.valid()) return false;
+  UniqueFind find(FindFirstFileA(query.c_str(), &data));
+  if (!find) return false;
   do {
     DirEntry e;
     e.name = data.cFileName;
@@ -60,29 +46,13 @@ bool ScanPicturesFolder(Playlist& target) {
 
 namespace {
 
-// Owns a file handle.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : h_(h) {}
-  ~FileHandle() {
-    if (valid()) CloseHandle(h_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
-
 // The path the file system resolves path to. With linkItself, a final link is
 // not followed where the platform honours FILE_FLAG_OPEN_REPARSE_POINT.
 bool FinalPath(const std::string& path, bool linkItself, std::string& out) {
   const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (linkItself ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-  FileHandle h(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  UniqueFile h(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, flags, nullptr));
-  if (!h.valid()) return false;
+  if (!h) return false;
   std::string buffer(1024, '\0');
   for (;;) {
     const DWORD n = GetFinalPathNameByHandleA(h.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
@@ -113,8 +83,8 @@ bool DeleteTree(const std::string& folder) {
   if (!EndsWithSeparator(folderFinal)) folderFinal += '\\';
 
   WIN32_FIND_DATAA data;
-  FindHandle find(FindFirstFileA((prefix + "*.*").c_str(), &data));
-  if (!find.valid()) return false;
+  UniqueFind find(FindFirstFileA((prefix + "*.*").c_str(), &data));
+  if (!find) return false;
   do {
     const std::string name = data.cFileName;
     if (name == "." || name == "..") continue;

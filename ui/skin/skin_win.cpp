@@ -37,13 +37,10 @@ CSkin::CSkin(HMODULE module, int regionId, const std::string& imagePath) {
 
   memoryDc.reset(CreateCompatibleDC(nullptr));
   if (!memoryDc) Fail();
-  previousBitmap = SelectObject(memoryDc.get(), picture.bitmap.get());
+  selectedPicture = ScopedSelectObject(memoryDc.get(), picture.bitmap.get());
 }
 
-CSkin::~CSkin() {
-  Detach();
-  if (memoryDc && previousBitmap) SelectObject(memoryDc.get(), previousBitmap);
-}
+CSkin::~CSkin() { Detach(); }
 
 bool CSkin::Attach(HWND target) {
   Detach();

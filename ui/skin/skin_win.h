@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/win/gdi_win.h"
 #include "support/win/unique_handle_win.h"
 #include "ui/skin/picture_win.h"
 
@@ -35,14 +36,10 @@ class CSkin {
 
   HWND window = nullptr;
   UniqueGdiObject region;  // kept here; the window gets a copy
-  struct DcDeleter {
-    using type = HDC;
-    static HDC invalid() { return nullptr; }
-    static void close(HDC dc) { DeleteDC(dc); }
-  };
-  UniqueWinHandle<DcDeleter> memoryDc;
+  UniqueMemoryDc memoryDc;
   SkinPicture picture;
-  HGDIOBJ previousBitmap = nullptr;
+  // Declared after the DC and the picture: ends first, so neither is deleted while selected.
+  ScopedSelectObject selectedPicture;
   int width = 0;
   int height = 0;
   bool visible = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "support/win/gdi_win.h"
 #include "ui/fade/fade_math.h"
 #include "ui/placement/placement_win.h"
 
@@ -220,24 +221,24 @@ void CStatusPopupDialog::Paint(HWND hwnd) {
   RECT client;
   GetClientRect(hwnd, &client);
   if (skin.bitmap) {
-    HDC memory = CreateCompatibleDC(dc);
+    UniqueMemoryDc memory(CreateCompatibleDC(dc));
     if (memory) {
-      HGDIOBJ old = SelectObject(memory, skin.bitmap.get());
-      BitBlt(dc, 0, 0, skin.width, skin.height, memory, 0, 0, SRCCOPY);
-      SelectObject(memory, old);
-      DeleteDC(memory);
+      ScopedSelectObject picture(memory.get(), skin.bitmap.get());
+      BitBlt(dc, 0, 0, skin.width, skin.height, memory.get(), 0, 0, SRCCOPY);
     }
   }
   const int inset = config.cornerRadius / 5;
   RECT box{client.left + inset, client.top + std::max(20, inset), client.right - inset, client.bottom - inset};
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, config.textColour);
-  HGDIOBJ oldFont = font ? SelectObject(dc, font.get()) : nullptr;
-  RECT measured = box;
-  DrawTextA(dc, config.text.c_str(), static_cast<int>(config.text.size()), &measured, config.textFormat | DT_CALCRECT);
-  const LONG spare = (box.bottom - box.top) - (measured.bottom - measured.top);
-  if (spare > 0) box.top += spare / 2;
-  DrawTextA(dc, config.text.c_str(), static_cast<int>(config.text.size()), &box, config.textFormat);
-  if (oldFont) SelectObject(dc, oldFont);
+  {
+    ScopedSelectObject textFont(dc, font.get());
+    RECT measured = box;
+    DrawTextA(dc, config.text.c_str(), static_cast<int>(config.text.size()), &measured,
+              config.textFormat | DT_CALCRECT);
+    const LONG spare = (box.bottom - box.top) - (measured.bottom - measured.top);
+    if (spare > 0) box.top += spare / 2;
+    DrawTextA(dc, config.text.c_str(), static_cast<int>(config.text.size()), &box, config.textFormat);
+  }
   EndPaint(hwnd, &ps);
 }

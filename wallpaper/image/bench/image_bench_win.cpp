@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/win/unique_handle_win.h"
 #include "wallpaper/image/bt_image.h"
 #include "wallpaper/image/fit.h"
 #include "wallpaper/image/resampler.h"
@@ -119,29 +120,26 @@ std::string RunChild(const std::string& args) {
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, MAX_PATH);
   SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-  HANDLE read = nullptr, write = nullptr;
-  if (!CreatePipe(&read, &write, &sa, 0)) return {};
-  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  UniqueHandle read, write;
+  if (!CreatePipe(read.put(), write.put(), &sa, 0)) return {};
+  SetHandleInformation(read.get(), HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOA si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = write;
+  si.hStdOutput = write.get();
   si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION pi{};
   std::string line = "\"" + std::string(self) + "\" " + args;
   std::string output;
   if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-    CloseHandle(write);
-    write = nullptr;
+    const UniqueHandle thread(pi.hThread), process(pi.hProcess);
+    // Our copy of the write end goes, so the read ends when the child exits.
+    write.reset();
     char buf[512];
     DWORD got = 0;
-    while (ReadFile(read, buf, sizeof buf, &got, nullptr) && got) output.append(buf, got);
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    while (ReadFile(read.get(), buf, sizeof buf, &got, nullptr) && got) output.append(buf, got);
+    WaitForSingleObject(process.get(), INFINITE);
   }
-  if (write) CloseHandle(write);
-  CloseHandle(read);
   return output;
 }
 
