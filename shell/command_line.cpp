@@ -1,6 +1,6 @@
 #include "shell/command_line.h"
 
-#include "shell/text_util.h"
+#include "support/text/ascii.h"
 
 StartMode ParseCommandLine(const std::string& commandLine) {
   const std::string lower = ToLowerAscii(commandLine);

@@ -1,6 +1,6 @@
 #include "shell/data_paths.h"
 
-#include "shell/text_util.h"
+#include "support/text/ascii.h"
 
 UserFileNames MakeUserFileNames(const std::optional<std::string>& userName) {
   if (!userName) return {"KQ_SF.PLS", "skyframe.bmp", "flashpage.htm", "searches.xml"};
@@ -15,7 +15,7 @@ bool IsProgramDataFolder(const std::string& path) {
   // A relative or dotted path could name something else than it seems.
   if (trimmed.find("\\..") != std::string::npos || trimmed.find("\\.\\") != std::string::npos)
     return false;
-  return trimmed.size() > 20 && EndsWithNoCase(trimmed, "\\Quillmoor\\Skyframe");
+  return trimmed.size() > 20 && EndsWithIgnoreCaseAscii(trimmed, "\\Quillmoor\\Skyframe");
 }
 
 std::string SettingsSummary(const Settings& s) {
