@@ -220,8 +220,9 @@ void ChangePipeline::BlockImageCommand() {
 }
 
 void ChangePipeline::BlankOrRestoreCommand() {
-  // The internet source's last picture is the composed bitmap; the list's is its entry.
-  const std::optional<std::string> target =
-      live.GetImageFromInternet ? std::optional<std::string>(paths.wallpaperBitmapPath) : local.CurrentFile();
+  const std::string last =
+      RestoreTarget(live.GetImageFromInternet, paths.wallpaperBitmapPath, local.CurrentFile().value_or(""));
+  // Without a usable entry there is no file to restore: the change takes the next one.
+  const std::optional<std::string> target = last.empty() ? std::nullopt : std::optional<std::string>(last);
   BlankOrRestore([this, target] { ChangeWallpaper(false, true, true, target); });
 }
