@@ -86,20 +86,26 @@ uint32_t NetSession::Blocking(const std::function<BOOL(HINTERNET)>& call) {
   const DWORD error = ok ? 0 : ::GetLastError();
   std::lock_guard<std::mutex> hold(lock_);
   if (const uint32_t ended = Ended(); ended != SUCCESS) return ended;
-  return ok ? SUCCESS : MapInternetError(error);
+  return ok ? static_cast<uint32_t>(SUCCESS) : MapInternetError(error);
 }
 
 void NetSession::CloseCurrent(bool byDeadline) {
-  std::lock_guard<std::mutex> hold(lock_);
-  (byDeadline ? deadlinePassed_ : aborted_) = true;
-  request_.reset();
-  connection_.reset();
+  UniqueInternet request, connection;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    (byDeadline ? deadlinePassed_ : aborted_) = true;
+    request = std::move(request_);
+    connection = std::move(connection_);
+  }
+  // Closed outside the lock: WinInet may hold the close until a call that is
+  // running on the handle returns, and that thread needs the lock to finish.
 }
 
 void NetSession::EndRequest() {
+  UniqueInternet request, connection;
   std::lock_guard<std::mutex> hold(lock_);
-  request_.reset();
-  connection_.reset();
+  request = std::move(request_);
+  connection = std::move(connection_);
 }
 
 void CALLBACK NetSession::DeadlinePassed(void* self, BOOLEAN) { static_cast<NetSession*>(self)->CloseCurrent(true); }
@@ -107,10 +113,11 @@ void CALLBACK NetSession::DeadlinePassed(void* self, BOOLEAN) { static_cast<NetS
 void NetSession::Abort() { CloseCurrent(false); }
 
 void NetSession::Close() {
+  UniqueInternet request, connection, session;
   std::lock_guard<std::mutex> hold(lock_);
-  request_.reset();
-  connection_.reset();
-  session_.reset();
+  request = std::move(request_);
+  connection = std::move(connection_);
+  session = std::move(session_);
 }
 
 uint32_t NetSession::Open(const std::string& address, const char* verb, std::string* fileName) {
@@ -221,9 +228,16 @@ std::optional<DownloadResult> NetSession::ReadBody(std::string fileName, Content
   }
   std::vector<uint8_t> block(kBlock);
   for (;;) {
+    // Ask what has arrived and read no more than that: a read of a whole
+    // block would wait for all of it, and a server that trickles a byte at a
+    // time would hold it far past the deadline.
+    DWORD available = 0;
+    uint32_t code = Blocking([&](HINTERNET r) { return ::InternetQueryDataAvailable(r, &available, 0, 0); });
     DWORD got = 0;
-    const uint32_t code =
-        Blocking([&](HINTERNET r) { return ::InternetReadFile(r, block.data(), kBlock, &got); });
+    if (code == SUCCESS) {
+      const DWORD want = available == 0 || available > kBlock ? kBlock : available;
+      code = Blocking([&](HINTERNET r) { return ::InternetReadFile(r, block.data(), want, &got); });
+    }
     if (code != SUCCESS) {
       Fail(code);
       return std::nullopt;

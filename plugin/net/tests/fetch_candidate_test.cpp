@@ -26,7 +26,7 @@ class FakeDownloader : public Downloader {
     asked.push_back(address);
     const auto it = answers.find(address);
     if (it == answers.end() || it->second.error) {
-      lastError_ = it == answers.end() ? URLUNAVAILABLE : it->second.error;
+      lastError_ = it == answers.end() ? static_cast<uint32_t>(URLUNAVAILABLE) : it->second.error;
       return std::nullopt;
     }
     if (type) *type = it->second.type;
