@@ -5,14 +5,19 @@
 //
 // Threads: one thread (the owning search's, or the control thread for a probe)
 // calls everything but Abort(). Abort() may come from any thread while the
-// session lives; it ends the running request at once and every later one at
-// its start, with DOWNLOADABORTED.
+// session lives; it closes the running request and makes it and every later
+// one fail with DOWNLOADABORTED. Windows ends a call that is blocked on the
+// closed request at once; Wine lets it run to its receive time-out, so no
+// wait outlasts the time-outs. Abort() itself returns at once.
 //
 // Quit signal: the owning search passes a pointer to its own quit flag (or
 // null for a probe session). The flag is read before each request and after
-// every block; a search that quits sets its flag and then calls Abort(), so a
-// read that is blocked on a silent server ends at once rather than at the
-// receive time-out.
+// every block, so a search that sets it leaves a flowing download within one
+// block; a search that quits sets its flag and then calls Abort() for a read
+// that is blocked on a silent server.
+//
+// A body is read as it arrives, at most 8192 bytes a call, so that the overall
+// deadline is seen between calls even when a server trickles.
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -69,7 +74,7 @@ class NetSession final : public Downloader {
   // The code of the last failure; 0 when none was recorded.
   uint32_t lastError() const override { return lastError_; }
 
-  // Ends the running request now and refuses all later ones (any thread).
+  // Closes the running request and refuses all later ones (any thread).
   void Abort();
   // Closes the WinInet session; later requests fail.
   void Close();

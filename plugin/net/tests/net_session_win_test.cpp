@@ -233,9 +233,12 @@ TEST_F(NetSessionTest, AbortEndsABlockedCallByItsTimeOutAtTheLatest) {
   };
   for (const auto& c : cases) {
     NetSession session(nullptr, Quick(kTimeout));
-    std::thread stopper([&session] {
+    double abortSeconds = 0;
+    std::thread stopper([&session, &abortSeconds] {
       std::this_thread::sleep_for(std::chrono::milliseconds(700));
+      const auto begin = Clock::now();
       session.Abort();
+      abortSeconds = SecondsSince(begin);
     });
     const auto start = Clock::now();
     const uint32_t code = c.probe ? session.Probe(Url(c.path), nullptr)
@@ -244,6 +247,7 @@ TEST_F(NetSessionTest, AbortEndsABlockedCallByItsTimeOutAtTheLatest) {
     stopper.join();
     EXPECT_EQ(code, static_cast<uint32_t>(DOWNLOADABORTED)) << c.name;
     EXPECT_LT(elapsed, 3 * kTimeout / 1000.0) << c.name;
+    EXPECT_LT(abortSeconds, 1.0) << c.name << ": Abort() itself does not wait for the call";
     EXPECT_EQ(session.Probe(Url("/image.jpg"), nullptr), static_cast<uint32_t>(DOWNLOADABORTED))
         << c.name << ": an aborted session starts nothing";
   }
