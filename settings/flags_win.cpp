@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "settings/registry_win.h"
 #include "support/win/unique_handle_win.h"
 
 namespace {
@@ -24,4 +25,13 @@ long SetErrorFlag(Settings& live, uint32_t value) {
   const long result = WriteFlag("CriticalError", value);
   if (result == ERROR_SUCCESS) live.CriticalError = static_cast<int32_t>(value);
   return result;
+}
+
+void ReadRunFlags(Settings& live) {
+  WinRegistryStore store(kProgramKey);
+  if (store.OpenForRead() != ERROR_SUCCESS) return;
+  uint32_t value = 0;
+  if (store.QueryDword("CrashFlag", value)) live.CrashFlag = static_cast<int32_t>(value);
+  if (store.QueryDword("CriticalError", value)) live.CriticalError = static_cast<int32_t>(value);
+  store.Close();
 }

@@ -8,3 +8,6 @@
 long SetCrashFlag(uint32_t value);
 // Writes "CriticalError" and, on success, stores it in the live settings too.
 long SetErrorFlag(Settings& live, uint32_t value);
+// Reads "CrashFlag" and "CriticalError" into the live settings again (a value
+// that is missing or not a number leaves the field as it is).
+void ReadRunFlags(Settings& live);

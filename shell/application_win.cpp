@@ -124,7 +124,9 @@ int Application::Run(int showCommand) {
     return 0;
   }
 
-  // 7. How did the previous run end?
+  // 7. How did the previous run end? An instance that was still ending while
+  // this one started has set its flags since they were loaded.
+  ReadRunFlags(settings);
   CheckPreviousRun(instance, settings);
 
   // 8-9. The log.

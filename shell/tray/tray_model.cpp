@@ -46,14 +46,19 @@ std::array<HotKeyBinding, 5> HotKeyBindings(const Settings& s) {
 bool HotKeyPressFilter::Accept(int id, uint32_t key, uint32_t timeMs, uint32_t nowMs, bool heldNow) {
   if (id < 0 || static_cast<size_t>(id) >= last.size()) return true;
   Last& previous = last[static_cast<size_t>(id)];
+  const bool lockKey = key == 0x91 || key == 0x14 || key == 0x90;  // VK_SCROLL, VK_CAPITAL, VK_NUMLOCK
   if (previous.seen) {
-    if (previous.held) return false;
-    const bool lockKey = key == 0x91 || key == 0x14 || key == 0x90;  // VK_SCROLL, VK_CAPITAL, VK_NUMLOCK
-    // Signed, since the tick count wraps.
-    if (lockKey && key == previous.key && static_cast<int32_t>(timeMs - previous.settledMs) < kEchoSlackMs)
+    if (previous.held) {
+      if (lockKey || timeMs - previous.eventMs >= kFastestRepeatMs) {
+        previous.eventMs = timeMs;
+        return false;
+      }
+    } else if (lockKey && key == previous.key &&
+               static_cast<int32_t>(timeMs - previous.settledMs) < kEchoSlackMs) {  // signed: the tick wraps
       return false;
+    }
   }
-  previous = {true, heldNow, key, nowMs};
+  previous = {true, heldNow, key, timeMs, nowMs};
   return true;
 }
 

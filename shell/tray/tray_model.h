@@ -48,12 +48,16 @@ std::array<HotKeyBinding, 5> HotKeyBindings(const Settings& settings);
 // when it syncs the lock's state on the release. A press that is still held
 // when it is handled stays "held" until the caller reports the key released
 // (it watches the key while any press is held); every event until then is a
-// repeat of that press. A lock key's event stamped before its last press was
-// settled (handled after its release, or seen released) is that press's echo.
+// repeat of that press, unless it follows the last event faster than any
+// keyboard repeats (two presses sent at once). A lock key's event stamped
+// before its last press was settled (handled after its release, or seen
+// released) is that press's echo.
 class HotKeyPressFilter {
  public:
   // Clock slack between message times and the tick count.
   static constexpr int32_t kEchoSlackMs = 20;
+  // Keyboards repeat at most about 30 times a second; closer events are presses.
+  static constexpr uint32_t kFastestRepeatMs = 15;
 
   // `timeMs`: the message's time; `nowMs`: the tick count as it is handled;
   // `heldNow`: the key is down as it is handled.
@@ -68,7 +72,8 @@ class HotKeyPressFilter {
     bool seen = false;
     bool held = false;
     uint32_t key = 0;
-    uint32_t settledMs = 0;
+    uint32_t eventMs = 0;    // the message time of this press's last event
+    uint32_t settledMs = 0;  // when this press was known to be over
   };
   std::array<Last, 6> last{};
 };

@@ -226,6 +226,22 @@ TEST_F(StartupTest, AStartWhileTheFirstIsEndingWaitsAndThenRuns) {
   EXPECT_EQ(second.Close(), 0u);
 }
 
+TEST_F(StartupTest, AStartWaitingForAnEndingInstanceReadsItsFlagsAfterTheWait) {
+  RunningProgram first;
+  ASSERT_TRUE(first.WaitForMainWindow());
+  ASSERT_TRUE(WaitUntil([] { return LogContains("Beginning event loop"); }));
+  // The first is in the middle of a change when the second starts and loads
+  // its settings; the first then ends normally and clears its flag.
+  SetDword("CrashFlag", 1);
+  RunningProgram second;
+  Sleep(1500);  // no signal tells that the second waits on the mutex; it waits up to 15 s
+  EXPECT_EQ(first.Close(), 0u);
+  ASSERT_TRUE(second.WaitForMainWindow(20000));
+  ASSERT_TRUE(WaitUntil([] { return LogContains("Beginning event loop"); }, 20000));
+  EXPECT_EQ(second.FindTopWindow("Abnormal shutdown"), nullptr) << "the ended run was taken for a crash";
+  EXPECT_EQ(second.Close(), 0u);
+}
+
 struct OfferCase {
   int button;         // IDOK ("Yes") or IDCANCEL ("No")
   bool tickDontAsk;

@@ -181,6 +181,8 @@ TEST(TrayHotKeys, OnePressActsOnceThroughRepeatsAndLockKeyEchoes) {
         {1, kNext, 2500, 2510, false, false}, {0, 0, 0, 2520, false, false, 1}, {1, kNext, 2600, 2601, false, true}}},
       {"two quick presses, each released before it is handled: both act",
        {{1, kNext, 1000, 1005, false, true}, {1, kNext, 1002, 1006, false, true}}},
+      {"two presses sent at once, the first handled while still down: both act",
+       {{1, kNext, 1000, 1000, true, true}, {1, kNext, 1001, 1003, false, true}}},
       {"a quick second press after the first was seen released acts",
        {{1, kNext, 1000, 1001, true, true}, {0, 0, 0, 1100, false, false, 1}, {1, kNext, 1150, 1151, true, true}}},
       {"a lock key pressed and released before it is handled: its echo is dropped, the next press acts",
