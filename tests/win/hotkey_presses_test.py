@@ -66,8 +66,19 @@ def main():
         if os.path.isfile(path) or os.path.islink(path):
             os.remove(path)
     # Two solid pictures, so that a screenshot tells a picture from the blank desktop.
-    for name, colour, _ in PICTURES:
-        run(["convert", "-size", "1280x1024", "xc:" + colour, "-type", "TrueColor", "BMP3:" + os.path.join(pictures, name)])
+    made = [os.path.join(pictures, name) for name, _, _ in PICTURES]
+    for path, (_, colour, _) in zip(made, PICTURES):
+        run(["convert", "-size", "1280x1024", "xc:" + colour, "-type", "TrueColor", "BMP3:" + path])
+    try:
+        drive(exe, shot, profile)
+    finally:
+        # The prefix is shared with the other whole-program tests.
+        for path in made:
+            if os.path.isfile(path):
+                os.remove(path)
+
+
+def drive(exe, shot, profile):
     reg_set("ShowSplashScreen", 0)
     reg_set("GetImageFromInternet", 0)
     reg_set("ChangeAtStartup", 0)
