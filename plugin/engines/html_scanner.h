@@ -1,0 +1,86 @@
+#pragma once
+// A tolerant, single-pass HTML scanner for result pages and gallery pages.
+// Elements live in one flat array in document order (an element before its
+// children); each knows its parent and where its subtree ends, so every walk
+// is a loop and a page of a million unclosed tags costs no stack.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace engines {
+
+// Tag and attribute numbers; a name in no table is 0. Names compare without
+// regard to ASCII letter case.
+enum : uint16_t { kTagOther = 0, kTagA = 1, kTagImg = 2 };
+enum : uint16_t { kAttrOther = 0, kAttrHref = 1, kAttrSrc = 2 };
+
+using ElementIndex = uint32_t;
+inline constexpr ElementIndex kNoElement = UINT32_MAX;
+
+struct HtmlAttribute {
+  uint16_t number = kAttrOther;
+  std::string_view name;
+  std::optional<std::string_view> value;  // character references already decoded
+};
+
+class HtmlDocument {
+ public:
+  size_t ElementCount() const { return elements_.size(); }
+  uint16_t Tag(ElementIndex e) const { return elements_[e].tag; }
+  std::string_view TagName(ElementIndex e) const;
+  ElementIndex Parent(ElementIndex e) const { return elements_[e].parent; }
+  // One past the last descendant: the subtree of e is [e + 1, SubtreeEnd(e)).
+  ElementIndex SubtreeEnd(ElementIndex e) const { return elements_[e].end; }
+  size_t AttributeCount(ElementIndex e) const { return elements_[e].attrCount; }
+  HtmlAttribute AttributeAt(ElementIndex e, size_t k) const;
+  // The text runs whose current element was e (null: outside every element).
+  std::vector<std::string_view> TextRuns(ElementIndex e) const;
+
+ private:
+  friend class HtmlBuilder;
+  struct Element {
+    uint32_t parent;
+    uint32_t end;
+    uint32_t nameOffset;  // into source_
+    uint32_t firstAttr;
+    uint16_t nameLength;  // names are cut at 65535 bytes
+    uint16_t tag;
+    uint32_t attrCount;
+    uint32_t firstText;   // text runs recorded before this element opened
+  };
+  struct Attr {
+    uint32_t nameOffset;
+    uint32_t nameLength;
+    uint32_t valueOffset;  // into source_, or into decoded_ when inDecoded
+    uint32_t valueLength;
+    uint16_t number;
+    uint8_t hasValue;
+    uint8_t inDecoded;
+  };
+  struct Text {
+    uint32_t owner;
+    uint32_t offset;
+    uint32_t length;
+  };
+  std::string source_;
+  std::string decoded_;  // attribute values that held character references
+  std::vector<Element> elements_;
+  std::vector<Attr> attrs_;
+  std::vector<Text> texts_;
+};
+
+// Pages are capped well below 4 GiB by the download rules; bytes past
+// kMaxHtmlBytes are not scanned.
+inline constexpr size_t kMaxHtmlBytes = size_t{1} << 30;
+HtmlDocument ParseHtml(std::string_view bytes);
+
+// The elements with that tag number in document order, among the children of
+// `within` (the whole document for kNoElement), with or without descending.
+std::vector<ElementIndex> Elements(const HtmlDocument& doc, uint16_t tag, ElementIndex within, bool recursive);
+// The first attribute of e with that number; nullopt when it has none.
+std::optional<HtmlAttribute> Attribute(const HtmlDocument& doc, ElementIndex e, uint16_t number);
+
+}  // namespace engines
