@@ -8,15 +8,18 @@ sf_log() { printf '[skyframe] %s\n' "$*" >&2; }
 # number itself and writes it to a pipe once it accepts connections, so there is
 # no window in which another server can take the number we chose.
 sf_start_xvfb() {
-  local dir fifo n=
+  local dir fifo fd n=
   dir=$(mktemp -d "${TMPDIR:-/tmp}/skyframe-xvfb.XXXXXX") || return 1
   fifo=$dir/display
   mkfifo -m 600 "$fifo" || { rm -rf "$dir"; return 1; }
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   SF_XVFB_PID=$!
-  # EOF (Xvfb died before it was ready) or the time-out leaves n empty.
-  read -r -t 30 n <"$fifo" || true
+  # Opening returns once Xvfb holds the other end; the name is not needed after that.
+  exec {fd}<"$fifo"
   rm -rf "$dir"
+  # EOF (Xvfb died before it was ready) or the time-out leaves n empty.
+  read -r -t 30 -u "$fd" n || true
+  exec {fd}<&-
   if [[ ! "$n" =~ ^[0-9]+$ ]]; then
     sf_log "Xvfb did not start"
     sf_stop_xvfb
