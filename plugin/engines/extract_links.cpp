@@ -1,0 +1,108 @@
+#include "plugin/engines/extract_links.h"
+
+#include <unordered_set>
+
+#include "plugin/engines/engine_specs.h"
+#include "plugin/engines/html_scanner.h"
+#include "plugin/engines/query.h"
+#include "plugin/engines/resolve_link.h"
+#include "support/text/ascii.h"
+
+namespace engines {
+namespace {
+
+bool IsWebAddress(std::string_view a) {
+  return StartsWithIgnoreCaseAscii(a, "http://") || StartsWithIgnoreCaseAscii(a, "https://");
+}
+
+// The image address a result link names, or empty; `key` receives the text
+// the per-page duplicate list holds.
+std::string ImageAddressOf(const EngineSpec& spec, const QueryParameters& q, std::string& key) {
+  const std::string* image = Parameter(q, spec.imageParameter);
+  if (!image || image->empty()) return {};
+  key = *image;
+  if (spec.rule == LinkRule::Plain) return *image;
+  const std::string* rurl = Parameter(q, "rurl");
+  if (!rurl) return {};
+  const size_t colon = rurl->find(':');
+  if (colon == std::string::npos || colon == 0) return {};
+  return rurl->substr(0, colon) + "://" + *image;
+}
+
+uint32_t SizeParameter(const QueryParameters& q, std::string_view name) {
+  if (name.empty()) return 0;
+  const std::string* v = Parameter(q, name);
+  return v ? ToNumber(*v) : 0;
+}
+
+}  // namespace
+
+std::vector<Candidate> ExtractCandidates(uint32_t engineId, std::string_view page, std::string_view) {
+  std::vector<Candidate> out;
+  const EngineSpec* spec = FindEngineSpec(engineId);
+  if (!spec) return out;
+  const HtmlDocument doc = ParseHtml(page);
+  std::unordered_set<std::string> taken;
+  const auto count = static_cast<ElementIndex>(doc.ElementCount());
+  for (ElementIndex e = 0; e < count; ++e) {
+    if (doc.Tag(e) != kTagA) continue;
+    const std::optional<HtmlAttribute> href = Attribute(doc, e, kAttrHref);
+    if (!href || !href->value || href->value->substr(0, spec->linkPrefix.size()) != spec->linkPrefix) continue;
+    const QueryParameters q = ParseQuery(*href->value);
+    std::string key;
+    std::string image = ImageAddressOf(*spec, q, key);
+    if (image.empty() || !IsWebAddress(image) || taken.count(key)) continue;
+    taken.insert(std::move(key));
+    Candidate c;
+    c.imageUrl = std::move(image);
+    c.width = SizeParameter(q, spec->widthParameter);
+    c.height = SizeParameter(q, spec->heightParameter);
+    out.push_back(std::move(c));
+  }
+  return out;
+}
+
+std::vector<Candidate> ExtractGalleryCandidates(std::string_view page, std::string_view pageAddress) {
+  std::vector<Candidate> out;
+  const HtmlDocument doc = ParseHtml(page);
+  const auto count = static_cast<ElementIndex>(doc.ElementCount());
+  // The first IMG at or after each index, so "is there an IMG inside this A"
+  // costs one look-up even when thousands of A elements are left open.
+  std::vector<ElementIndex> nextImg(count + 1, kNoElement);
+  for (ElementIndex i = count; i-- > 0;) nextImg[i] = doc.Tag(i) == kTagImg ? i : nextImg[i + 1];
+
+  std::unordered_set<std::string_view> seen;
+  for (ElementIndex e = 0; e < count; ++e) {
+    if (doc.Tag(e) != kTagA) continue;
+    const ElementIndex img = nextImg[e + 1];
+    if (img == kNoElement || img >= doc.SubtreeEnd(e)) continue;
+    const std::optional<HtmlAttribute> href = Attribute(doc, e, kAttrHref);
+    if (!href || !href->value || seen.count(*href->value)) continue;
+    std::optional<std::string> image = ResolveLink(pageAddress, *href->value);
+    // A script or mail link around a picture leaves the picture to stand alone.
+    if (!image) continue;
+    seen.insert(*href->value);
+    Candidate c;
+    c.imageUrl = std::move(*image);
+    const std::optional<HtmlAttribute> src = Attribute(doc, img, kAttrSrc);
+    if (src && src->value && !seen.count(*src->value)) {
+      seen.insert(*src->value);
+      if (std::optional<std::string> fallback = ResolveLink(pageAddress, *src->value)) c.pageUrl = std::move(*fallback);
+    }
+    out.push_back(std::move(c));
+  }
+  for (ElementIndex e = 0; e < count; ++e) {
+    if (doc.Tag(e) != kTagImg) continue;
+    const std::optional<HtmlAttribute> src = Attribute(doc, e, kAttrSrc);
+    if (!src || !src->value || seen.count(*src->value)) continue;
+    seen.insert(*src->value);
+    if (std::optional<std::string> image = ResolveLink(pageAddress, *src->value)) {
+      Candidate c;
+      c.imageUrl = std::move(*image);
+      out.push_back(std::move(c));
+    }
+  }
+  return out;
+}
+
+}  // namespace engines

@@ -1,0 +1,24 @@
+// Result pages and gallery pages come from any server.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "plugin/engines/extract_links.h"
+#include "plugin/engines/html_scanner.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view page(reinterpret_cast<const char*>(data), size);
+  const engines::HtmlDocument doc = engines::ParseHtml(page);
+  // The structure every walk relies on: parents before children, subtrees nested.
+  for (engines::ElementIndex e = 0; e < doc.ElementCount(); ++e) {
+    const engines::ElementIndex p = doc.Parent(e);
+    if (doc.SubtreeEnd(e) <= e || doc.SubtreeEnd(e) > doc.ElementCount()) __builtin_trap();
+    if (p != engines::kNoElement && (p >= e || doc.SubtreeEnd(p) < doc.SubtreeEnd(e))) __builtin_trap();
+    for (size_t k = 0; k < doc.AttributeCount(e); ++k) (void)doc.AttributeAt(e, k);
+    (void)doc.TagName(e);
+  }
+  (void)doc.TextRuns(engines::kNoElement);
+  for (uint32_t id : {1u, 2u, 3u, 5u}) (void)engines::ExtractCandidates(id, page, "http://h/p");
+  (void)engines::ExtractGalleryCandidates(page, "http://h/dir/page.html");
+  return 0;
+}

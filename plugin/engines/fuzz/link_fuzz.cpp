@@ -1,0 +1,21 @@
+// Links and page addresses come from any page; the input is "base\nlink".
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "plugin/engines/resolve_link.h"
+#include "support/text/ascii.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const size_t nl = text.find('\n');
+  const std::string_view base = text.substr(0, nl);
+  const std::string_view link = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
+  if (auto r = engines::ResolveLink(base, link)) {
+    if (!StartsWithIgnoreCaseAscii(*r, "http://") && !StartsWithIgnoreCaseAscii(*r, "https://")) __builtin_trap();
+    // A resolved address resolves to itself.
+    auto again = engines::ResolveLink("http://other/", *r);
+    if (!again || *again != *r) __builtin_trap();
+  }
+  return 0;
+}

@@ -1,0 +1,285 @@
+#include "plugin/engines/html_scanner.h"
+
+#include <cstring>
+
+#include "plugin/engines/char_refs.h"
+#include "plugin/engines/tag_names.h"
+
+namespace engines {
+namespace {
+
+inline bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+inline bool IsLetter(unsigned char c) { return ((c | 0x20u) - 'a') < 26u; }
+inline bool IsAlnum(unsigned char c) { return IsLetter(c) || (c - '0') < 10u; }
+
+inline char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+uint16_t AttributeNumber(const char* p, size_t n) {
+  if (n == 4 && Lower(p[0]) == 'h' && Lower(p[1]) == 'r' && Lower(p[2]) == 'e' && Lower(p[3]) == 'f')
+    return kAttrHref;
+  if (n == 3 && Lower(p[0]) == 's' && Lower(p[1]) == 'r' && Lower(p[2]) == 'c') return kAttrSrc;
+  return kAttrOther;
+}
+
+uint16_t TagNumber(const char* p, size_t n) {
+  if (n == 1 && Lower(p[0]) == 'a') return kTagA;
+  if (n == 3 && Lower(p[0]) == 'i' && Lower(p[1]) == 'm' && Lower(p[2]) == 'g') return kTagImg;
+  return kTagOther;
+}
+
+}  // namespace
+
+// One pass over the bytes. Open elements form the chain from the current
+// element to the root; for each distinct tag name the deepest open element of
+// that name is kept, each open element remembering the next one up, so a
+// closing tag finds its element at once and every element is opened and
+// closed once.
+class HtmlBuilder {
+ public:
+  explicit HtmlBuilder(HtmlDocument& doc) : d_(doc) {}
+
+  void Run(std::string_view bytes) {
+    d_.source_.assign(bytes);
+    s_ = d_.source_.data();
+    end_ = s_ + d_.source_.size();
+    Reserve();
+    const char* p = s_;
+    while (p < end_) {
+      while (p < end_ && IsBlank(static_cast<unsigned char>(*p))) ++p;
+      if (p == end_) break;
+      if (*p != '<') {
+        const void* lt = std::memchr(p, '<', static_cast<size_t>(end_ - p));
+        const char* q = lt ? static_cast<const char*>(lt) : end_;
+        d_.texts_.push_back({current_, Offset(p), static_cast<uint32_t>(q - p)});
+        p = q;
+        continue;
+      }
+      p = AfterOpenBracket(p + 1);
+    }
+    CloseOpenElements();
+  }
+
+ private:
+  uint32_t Offset(const char* p) const { return static_cast<uint32_t>(p - s_); }
+
+  void Reserve() {
+    size_t brackets = 0;
+    for (const char* p = s_; p < end_;) {
+      const void* lt = std::memchr(p, '<', static_cast<size_t>(end_ - p));
+      if (!lt) break;
+      ++brackets;
+      p = static_cast<const char*>(lt) + 1;
+    }
+    // An element takes at least "<x>" except at the very end.
+    const size_t most = d_.source_.size() / 3 + 1;
+    d_.elements_.reserve(brackets < most ? brackets : most);
+    prevSame_.reserve(d_.elements_.capacity());
+    nameId_.reserve(d_.elements_.capacity());
+  }
+
+  // p is just past a "<".
+  const char* AfterOpenBracket(const char* p) {
+    while (p < end_) {
+      const auto c = static_cast<unsigned char>(*p);
+      if (IsLetter(c)) return OpenElement(p);
+      if (c == '/') return CloseTag(p + 1);
+      if (c == '!') return SkipDeclaration(p);
+      ++p;
+      if (c == '>') return p;
+    }
+    return p;
+  }
+
+  // A comment runs to "-->", so markup commented out on a page stays out;
+  // other declarations run to the next ">".
+  const char* SkipDeclaration(const char* p) {
+    if (end_ - p >= 3 && p[1] == '-' && p[2] == '-') {
+      for (const char* q = p + 3; q < end_;) {
+        const void* gt = std::memchr(q, '>', static_cast<size_t>(end_ - q));
+        if (!gt) return end_;
+        const char* g = static_cast<const char*>(gt);
+        if (g - (p + 3) >= 2 && g[-1] == '-' && g[-2] == '-') return g + 1;
+        q = g + 1;
+      }
+      return end_;
+    }
+    const void* gt = std::memchr(p, '>', static_cast<size_t>(end_ - p));
+    return gt ? static_cast<const char*>(gt) + 1 : end_;
+  }
+
+  const char* OpenElement(const char* p) {
+    const char* name = p;
+    while (p < end_ && IsAlnum(static_cast<unsigned char>(*p))) ++p;
+    const size_t nameLength = static_cast<size_t>(p - name);
+    const auto index = static_cast<uint32_t>(d_.elements_.size());
+    HtmlDocument::Element e;
+    e.parent = current_;
+    e.end = index + 1;
+    e.nameOffset = Offset(name);
+    e.firstAttr = static_cast<uint32_t>(d_.attrs_.size());
+    e.nameLength = static_cast<uint16_t>(nameLength < 0xFFFF ? nameLength : 0xFFFF);
+    e.tag = TagNumber(name, nameLength);
+    e.attrCount = 0;
+    e.firstText = static_cast<uint32_t>(d_.texts_.size());
+    d_.elements_.push_back(e);
+    const uint32_t id = names_.Intern(std::string_view(name, nameLength));
+    if (id >= top_.size()) top_.resize(id + 1, kNoElement);
+    prevSame_.push_back(top_[id]);
+    nameId_.push_back(id);
+    top_[id] = index;
+    current_ = index;
+    return ReadAttributes(p, index);
+  }
+
+  const char* ReadAttributes(const char* p, uint32_t index) {
+    uint32_t count = 0;
+    while (p < end_) {
+      const auto c = static_cast<unsigned char>(*p);
+      if (c == '>') {
+        ++p;
+        break;
+      }
+      if (!IsLetter(c)) {
+        ++p;
+        continue;
+      }
+      const char* name = p;
+      while (p < end_ && !IsBlank(static_cast<unsigned char>(*p)) && *p != '=' && *p != '>') ++p;
+      HtmlDocument::Attr a{};
+      a.nameOffset = Offset(name);
+      a.nameLength = static_cast<uint32_t>(p - name);
+      a.number = AttributeNumber(name, a.nameLength);
+      // Blanks around "=" are allowed, as pages write them.
+      const char* afterName = p;
+      while (p < end_ && IsBlank(static_cast<unsigned char>(*p))) ++p;
+      if (p < end_ && *p == '=') {
+        ++p;
+        while (p < end_ && IsBlank(static_cast<unsigned char>(*p))) ++p;
+        const char* value;
+        const char* valueEnd;
+        if (p < end_ && (*p == '"' || *p == '\'')) {
+          const char quote = *p++;
+          value = p;
+          const void* close = std::memchr(p, quote, static_cast<size_t>(end_ - p));
+          valueEnd = close ? static_cast<const char*>(close) : end_;
+          p = close ? valueEnd + 1 : end_;
+        } else {
+          value = p;
+          while (p < end_ && !IsBlank(static_cast<unsigned char>(*p)) && *p != '>') ++p;
+          valueEnd = p;
+        }
+        a.hasValue = 1;
+        SetValue(a, value, static_cast<size_t>(valueEnd - value));
+      } else {
+        p = afterName;
+      }
+      d_.attrs_.push_back(a);
+      ++count;
+    }
+    d_.elements_[index].attrCount = count;
+    return p;
+  }
+
+  void SetValue(HtmlDocument::Attr& a, const char* value, size_t length) {
+    if (!std::memchr(value, '&', length)) {
+      a.valueOffset = Offset(value);
+      a.valueLength = static_cast<uint32_t>(length);
+      return;
+    }
+    const size_t before = d_.decoded_.size();
+    AppendDecodedReferences(std::string_view(value, length), d_.decoded_);
+    a.inDecoded = 1;
+    a.valueOffset = static_cast<uint32_t>(before);
+    a.valueLength = static_cast<uint32_t>(d_.decoded_.size() - before);
+  }
+
+  // p is just past "</".
+  const char* CloseTag(const char* p) {
+    const char* name = p;
+    while (p < end_ && IsAlnum(static_cast<unsigned char>(*p))) ++p;
+    const uint32_t id = names_.Find(std::string_view(name, static_cast<size_t>(p - name)));
+    if (id != TagNames::kNone && id < top_.size() && top_[id] != kNoElement) {
+      const uint32_t target = top_[id];
+      while (current_ != target) CloseCurrent();
+      CloseCurrent();
+    }
+    const void* gt = std::memchr(p, '>', static_cast<size_t>(end_ - p));
+    return gt ? static_cast<const char*>(gt) + 1 : end_;
+  }
+
+  void CloseCurrent() {
+    HtmlDocument::Element& e = d_.elements_[current_];
+    e.end = static_cast<uint32_t>(d_.elements_.size());
+    top_[nameId_[current_]] = prevSame_[current_];
+    current_ = e.parent;
+  }
+
+  void CloseOpenElements() {
+    while (current_ != kNoElement) CloseCurrent();
+  }
+
+  HtmlDocument& d_;
+  const char* s_ = nullptr;
+  const char* end_ = nullptr;
+  uint32_t current_ = kNoElement;
+  TagNames names_;
+  std::vector<uint32_t> top_;       // per name id: the deepest open element of that name
+  std::vector<uint32_t> prevSame_;  // per element: the next open element of its name up the chain
+  std::vector<uint32_t> nameId_;    // per element
+};
+
+HtmlDocument ParseHtml(std::string_view bytes) {
+  HtmlDocument doc;
+  HtmlBuilder(doc).Run(bytes.substr(0, kMaxHtmlBytes));
+  return doc;
+}
+
+std::string_view HtmlDocument::TagName(ElementIndex e) const {
+  return std::string_view(source_).substr(elements_[e].nameOffset, elements_[e].nameLength);
+}
+
+HtmlAttribute HtmlDocument::AttributeAt(ElementIndex e, size_t k) const {
+  const Attr& a = attrs_[elements_[e].firstAttr + k];
+  HtmlAttribute out;
+  out.number = a.number;
+  out.name = std::string_view(source_).substr(a.nameOffset, a.nameLength);
+  if (a.hasValue)
+    out.value = std::string_view(a.inDecoded ? decoded_ : source_).substr(a.valueOffset, a.valueLength);
+  return out;
+}
+
+std::vector<std::string_view> HtmlDocument::TextRuns(ElementIndex e) const {
+  std::vector<std::string_view> runs;
+  size_t from = 0, to = texts_.size();
+  if (e != kNoElement) {
+    from = elements_[e].firstText;
+    const uint32_t after = elements_[e].end;
+    to = after < elements_.size() ? elements_[after].firstText : texts_.size();
+  }
+  for (size_t i = from; i < to; ++i)
+    if (texts_[i].owner == e) runs.push_back(std::string_view(source_).substr(texts_[i].offset, texts_[i].length));
+  return runs;
+}
+
+std::vector<ElementIndex> Elements(const HtmlDocument& doc, uint16_t tag, ElementIndex within, bool recursive) {
+  std::vector<ElementIndex> out;
+  const auto count = static_cast<ElementIndex>(doc.ElementCount());
+  ElementIndex i = within == kNoElement ? 0 : within + 1;
+  const ElementIndex stop = within == kNoElement ? count : doc.SubtreeEnd(within);
+  while (i < stop) {
+    if (doc.Tag(i) == tag) out.push_back(i);
+    i = recursive ? i + 1 : doc.SubtreeEnd(i);
+  }
+  return out;
+}
+
+std::optional<HtmlAttribute> Attribute(const HtmlDocument& doc, ElementIndex e, uint16_t number) {
+  const size_t n = doc.AttributeCount(e);
+  for (size_t k = 0; k < n; ++k) {
+    HtmlAttribute a = doc.AttributeAt(e, k);
+    if (a.number == number) return a;
+  }
+  return std::nullopt;
+}
+
+}  // namespace engines

@@ -1,0 +1,147 @@
+#include "plugin/engines/resolve_link.h"
+
+#include "support/text/ascii.h"
+
+namespace engines {
+namespace {
+
+struct Reference {
+  std::string_view scheme;
+  bool hasScheme = false;
+  std::string_view authority;
+  bool hasAuthority = false;
+  std::string_view path;
+  std::string_view query;
+  bool hasQuery = false;
+  std::string_view fragment;
+  bool hasFragment = false;
+};
+
+bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsSchemeChar(char c) { return IsAlpha(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'; }
+
+Reference Split(std::string_view s) {
+  Reference r;
+  if (!s.empty() && IsAlpha(s[0])) {
+    size_t i = 1;
+    while (i < s.size() && IsSchemeChar(s[i])) ++i;
+    if (i < s.size() && s[i] == ':') {
+      r.scheme = s.substr(0, i);
+      r.hasScheme = true;
+      s.remove_prefix(i + 1);
+    }
+  }
+  if (s.substr(0, 2) == "//") {
+    s.remove_prefix(2);
+    const size_t end = s.find_first_of("/?#");
+    r.authority = s.substr(0, end);
+    r.hasAuthority = true;
+    s.remove_prefix(r.authority.size());
+  }
+  if (const size_t hash = s.find('#'); hash != std::string_view::npos) {
+    r.fragment = s.substr(hash + 1);
+    r.hasFragment = true;
+    s = s.substr(0, hash);
+  }
+  if (const size_t q = s.find('?'); q != std::string_view::npos) {
+    r.query = s.substr(q + 1);
+    r.hasQuery = true;
+    s = s.substr(0, q);
+  }
+  r.path = s;
+  return r;
+}
+
+bool IsWebScheme(std::string_view scheme) {
+  return EqualsIgnoreCaseAscii(scheme, "http") || EqualsIgnoreCaseAscii(scheme, "https");
+}
+
+// Removes "." and ".." segments the way reference resolution does.
+std::string RemoveDotSegments(std::string_view in) {
+  std::string out;
+  out.reserve(in.size());
+  while (!in.empty()) {
+    if (in.substr(0, 3) == "../") {
+      in.remove_prefix(3);
+    } else if (in.substr(0, 2) == "./") {
+      in.remove_prefix(2);
+    } else if (in.substr(0, 3) == "/./") {
+      in.remove_prefix(2);
+    } else if (in == "/.") {
+      in = "/";
+    } else if (in.substr(0, 4) == "/../" || in == "/..") {
+      in = in.size() == 3 ? std::string_view("/") : in.substr(3);
+      const size_t last = out.rfind('/');
+      out.erase(last == std::string::npos ? 0 : last);
+    } else if (in == "." || in == "..") {
+      in = {};
+    } else {
+      const size_t next = in.find('/', 1);
+      const std::string_view seg = in.substr(0, next);
+      out += seg;
+      in.remove_prefix(seg.size());
+    }
+  }
+  return out;
+}
+
+std::string Compose(std::string_view scheme, std::string_view authority, std::string_view path, bool hasQuery,
+                    std::string_view query, bool hasFragment, std::string_view fragment) {
+  std::string t;
+  t.reserve(scheme.size() + authority.size() + path.size() + query.size() + fragment.size() + 6);
+  t.append(scheme).append("://").append(authority);
+  if (!path.empty() && path[0] != '/') t += '/';
+  t.append(path);
+  if (hasQuery) t.append("?").append(query);
+  if (hasFragment) t.append("#").append(fragment);
+  return t;
+}
+
+// Tabs and line breaks inside a link are dropped and blanks around it
+// trimmed, as browsers read an attribute's address.
+std::string CleanLink(std::string_view link) {
+  std::string out;
+  out.reserve(link.size());
+  for (char c : link)
+    if (c != '\t' && c != '\n' && c != '\r') out += c;
+  const size_t first = out.find_first_not_of(" \f");
+  if (first == std::string::npos) return {};
+  const size_t last = out.find_last_not_of(" \f");
+  return out.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+std::optional<std::string> ResolveLink(std::string_view pageAddress, std::string_view rawLink) {
+  const std::string link = CleanLink(rawLink);
+  const Reference r = Split(link);
+  if (r.hasScheme) {
+    if (!IsWebScheme(r.scheme) || !r.hasAuthority || r.authority.empty()) return std::nullopt;
+    return Compose(r.scheme, r.authority, RemoveDotSegments(r.path), r.hasQuery, r.query, r.hasFragment,
+                   r.fragment);
+  }
+  const std::string page = CleanLink(pageAddress);
+  const Reference b = Split(page);
+  if (!b.hasScheme || !IsWebScheme(b.scheme) || !b.hasAuthority || b.authority.empty()) return std::nullopt;
+  if (r.hasAuthority) {
+    if (r.authority.empty()) return std::nullopt;
+    return Compose(b.scheme, r.authority, RemoveDotSegments(r.path), r.hasQuery, r.query, r.hasFragment,
+                   r.fragment);
+  }
+  if (r.path.empty()) {
+    return Compose(b.scheme, b.authority, b.path, r.hasQuery || b.hasQuery, r.hasQuery ? r.query : b.query,
+                   r.hasFragment, r.fragment);
+  }
+  std::string merged;
+  if (r.path[0] == '/') {
+    merged = std::string(r.path);
+  } else if (b.path.empty()) {
+    merged = "/" + std::string(r.path);
+  } else {
+    merged = std::string(b.path.substr(0, b.path.rfind('/') + 1));
+    merged += r.path;
+  }
+  return Compose(b.scheme, b.authority, RemoveDotSegments(merged), r.hasQuery, r.query, r.hasFragment, r.fragment);
+}
+
+}  // namespace engines
