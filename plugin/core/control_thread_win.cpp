@@ -1,10 +1,10 @@
 // The control thread: one command at a time, in arrival order.
+#include <set>
 #include <vector>
 
 #include "plugin/core/search_link_win.h"
 #include "plugin/core/search_thread_win.h"
 #include "plugin/net/net_session_win.h"
-#include "plugin/search/search_image_win.h"
 #include "support/log/log.h"
 
 void SearchLink::ControlLoop() {
@@ -42,7 +42,8 @@ void SearchLink::Carry(ControlEntry& entry) {
       ClearHistoryCommand(entry.text);
       break;
     case kControlTrimCache:
-      break;  // nothing is cached on disk yet
+      TrimCacheCommand();
+      break;
     case kControlQuit:
       QuitCommand();
       break;
@@ -106,13 +107,12 @@ void SearchLink::StartCommand(CurrentSearch* record, uint32_t id) {
     switch (net::NetSession::Classify(type)) {
       case net::ContentClass::Image:
         kind = SEARCH_KIND_IMAGE;
-        search = std::make_unique<SearchImage>();
+        search = factory_.ForImage();
         break;
       case net::ContentClass::Page:
-        // Pages of links are not served yet: the caller hears that the
-        // address is of no use rather than nothing at all.
-        Fail(record, id, CONTENTNOTUSABLE);
-        return;
+        kind = SEARCH_KIND_GALLERY;
+        search = factory_.ForPage();
+        break;
       default:
         Fail(record, id, CONTENTNOTUSABLE);
         return;
@@ -185,7 +185,22 @@ void SearchLink::StopCommand(CurrentSearch* record, uint32_t id) {
   if (gone) delete gone->lpSearch;
 }
 
-void SearchLink::ClearCacheCommand() { recentlyFailed_.Clear(); }
+ImageCache::Keep SearchLink::LiveSingleImages() {
+  std::set<std::string> texts;
+  {
+    cMonitorLock hold(handleLock_);
+    for (CurrentSearch* r : records_.All())
+      if (r->kind == SEARCH_KIND_IMAGE) texts.insert(r->text);
+  }
+  return [texts = std::move(texts)](const std::string& text) { return texts.count(text) != 0; };
+}
+
+void SearchLink::ClearCacheCommand() {
+  cache_.Clear(UserNode(), LiveSingleImages());
+  recentlyFailed_.Clear();
+}
+
+void SearchLink::TrimCacheCommand() { cache_.Trim(UserNode(), LiveSingleImages(), options_.CacheBudget()); }
 
 void SearchLink::ClearHistoryCommand(const std::optional<std::string>& text) {
   if (!text) return;
@@ -195,11 +210,19 @@ void SearchLink::ClearHistoryCommand(const std::optional<std::string>& text) {
     for (CurrentSearch* r : records_.WithText(*text)) matching.emplace_back(r, r->id);
   }
   for (auto& [record, id] : matching) StopCommand(record, id);
-  if (Archive* archive = GetArchive()) {
+  Archive* archive = GetArchive();
+  if (!archive || !UserNode()) return;
+  // Only this thread removes search nodes, so the node found stays while the
+  // cache (whose lock comes before the archive's) deletes its files.
+  ArchiveNode* node = nullptr;
+  {
     std::lock_guard<std::recursive_mutex> hold(archive->Lock());
-    if (UserNode())
-      if (ArchiveNode* node = archive->FindText(UserNode(), kNodeSearch, *text)) archive->Remove(node);
+    node = archive->FindText(UserNode(), kNodeSearch, *text);
   }
+  if (!node) return;
+  cache_.DeleteEntriesOfSearch(node);
+  std::lock_guard<std::recursive_mutex> hold(archive->Lock());
+  archive->Remove(node);
 }
 
 void SearchLink::QuitCommand() {

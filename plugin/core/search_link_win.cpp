@@ -8,8 +8,11 @@
 #include "plugin/core/search_thread_win.h"
 #include "support/log/log.h"
 
-SearchLink::SearchLink()
-    : archive_(Win32ArchiveFileSystem()), commandEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+SearchLink::SearchLink(const SearchFactory& factory)
+    : factory_(factory),
+      archive_(Win32ArchiveFileSystem()),
+      cache_(Win32ArchiveFileSystem()),
+      commandEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
 SearchLink::~SearchLink() { Shutdown(); }
 
@@ -19,10 +22,15 @@ uint32_t SearchLink::Initialise(const char* dataFolder, uint8_t reserved) {
   archiveOpen_ = SetUpPluginFolders(dataFolder ? dataFolder : "", folders_, archive_, &condemned_);
   logger_ = std::make_unique<Logger>(folders_.logFilePath, LogVariant::Plugin);
   g_logger = logger_.get();
-  if (!archiveOpen_) SF_LOG(kLogError, "SearchLink, the data archive could not be opened");
+  if (!archiveOpen_)
+    SF_LOG(kLogError, "SearchLink, the data archive could not be opened");
+  else
+    cache_.Attach(&archive_, archive_.Find(nullptr, nullptr, kNodeSettings), folders_.cacheFolder,
+                  folders_.nextCacheFileNumber, folders_.cachedBytes);
   records_.ResetIds();
   engines_.Clear();
   RegisterBuiltInEngines(engines_);
+  factory_.RegisterEngines(engines_);
   if (!commandEvent_ || !queueLock_.Valid() || !handleLock_.Valid()) return OUTOFMEMORY;
   control_ = std::make_unique<ControlThread>(*this);
   if (!control_->Begin()) {
@@ -153,8 +161,9 @@ uint32_t SearchLink::CondemnImage(SearchHandle handle) {
   cMonitorLock hold(handleLock_);
   CurrentSearch* record = records_.Find(handle);
   if (!record) return INVALIDHANDLE;
-  // Only result searches have a current result to block; single images
-  // have none, and their searches arrive with the search container.
+  // Under the lock: the object cannot go while it condemns. Single images
+  // have no current result to block and ignore it.
+  if (record->dwStatus == CONTROL_STATUS_READY && record->lpSearch) record->lpSearch->Condemn();
   return SUCCESS;
 }
 

@@ -3,10 +3,15 @@
 // engine table and the control thread that carries out, one at a time and in
 // arrival order, the commands the exports queue.
 //
-// Lock order: handle list, then queue, then search, then image, then cache,
-// then archive. (A search's state lock is a leaf: nothing is taken under it.) Nothing is posted, no thread is waited for
-// and no network I/O runs while the handle-list lock is held; search threads
-// never take it (they notify through their own record).
+// Lock order, for the whole plug-in: the handle-list lock, then the queue
+// lock, then a search's command lock, then its image lock, then its container
+// lock, then the cache lock, then the condemned list's lock, then the
+// archive's lock. Leaves (nothing is taken under them): a search's state lock,
+// the recently-failed list's lock, the probe lock, the option values' lock and
+// the logger's. A thread holding one of these takes only locks later in the
+// list. Nothing is posted, no thread is waited for and no network I/O runs
+// while the handle-list lock is held; search threads never take it (they
+// notify through their own record).
 #include <windows.h>
 
 #include <atomic>
@@ -18,8 +23,10 @@
 #include "plugin/archive/condemned_list.h"
 #include "plugin/archive/plugin_folders_win.h"
 #include "plugin/archive/recently_failed_list.h"
+#include "plugin/cache/image_cache.h"
 #include "plugin/core/command_queues.h"
 #include "plugin/core/engine_table.h"
+#include "plugin/core/search_factory.h"
 #include "plugin/core/search_options.h"
 #include "plugin/core/search_records.h"
 #include "plugin/include/fetchpix.h"
@@ -34,7 +41,8 @@ class NetSession;
 
 class SearchLink {
  public:
-  SearchLink();
+  // The factory outlives the object.
+  explicit SearchLink(const SearchFactory& factory);
   ~SearchLink();
   SearchLink(const SearchLink&) = delete;
   SearchLink& operator=(const SearchLink&) = delete;
@@ -51,6 +59,7 @@ class SearchLink {
   ArchiveNode* UserNode() const { return folders_.userNode; }
   RecentlyFailedList& RecentlyFailed() { return recentlyFailed_; }
   CondemnedList& Condemned() { return condemned_; }
+  ImageCache& Cache() { return cache_; }
 
   // The exports' halves that touch search records.
   uint32_t StartSearch(const char* text, uint8_t engineId, SearchHandle* out);
@@ -87,11 +96,15 @@ class SearchLink {
   void StopCommand(CurrentSearch* record, uint32_t id);
   void ClearHistoryCommand(const std::optional<std::string>& text);
   void ClearCacheCommand();
+  void TrimCacheCommand();
+  // The cache entries of live single-image searches stay: their texts.
+  ImageCache::Keep LiveSingleImages();
   void QuitCommand();
   // Probe of a web address, outside every lock; abortable by Shutdown.
   uint32_t ProbeAddress(const std::string& address, std::string& type);
   void Fail(CurrentSearch* record, uint32_t id, uint32_t code);
 
+  const SearchFactory& factory_;
   Archive archive_;
   bool archiveOpen_ = false;
   PluginFolders folders_;
@@ -99,6 +112,7 @@ class SearchLink {
   SearchRecordList records_;  // under handleLock_
   RecentlyFailedList recentlyFailed_;
   CondemnedList condemned_;
+  ImageCache cache_;  // its own lock guards its files, entries and counters
   ControlQueue queue_;  // under queueLock_
   UniqueHandle commandEvent_;
   cMonitor queueLock_;

@@ -40,3 +40,9 @@ std::vector<CurrentSearch*> SearchRecordList::WithText(const std::string& encode
 }
 
 CurrentSearch* SearchRecordList::First() const { return records_.empty() ? nullptr : records_.front().get(); }
+
+std::vector<CurrentSearch*> SearchRecordList::All() const {
+  std::vector<CurrentSearch*> all;
+  for (const auto& r : records_) all.push_back(r.get());
+  return all;
+}

@@ -49,6 +49,7 @@ class SearchRecordList {
   std::unique_ptr<CurrentSearch> Remove(const CurrentSearch* record);
   std::vector<CurrentSearch*> WithText(const std::string& encodedText) const;
   CurrentSearch* First() const;
+  std::vector<CurrentSearch*> All() const;
   bool Empty() const { return records_.empty(); }
   size_t Size() const { return records_.size(); }
   void ResetIds() { nextId_ = 1; }

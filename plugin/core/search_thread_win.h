@@ -51,6 +51,10 @@ class SearchThread : private cThread {
   // Sets *out when the search thread ended in failure; SUCCESS.
   uint32_t IsFailed(bool* out);
 
+  // Caller's thread (CondemnImage), under the handle-list lock: blocks the
+  // current result's addresses. Searches without results ignore it.
+  virtual void Condemn() {}
+
   void SetStatus(uint32_t state);
   uint32_t GetStatus();
   uint32_t StatusCode() const { return statusCode_.load(); }

@@ -1,12 +1,16 @@
-// The fifteen exports: thin entries into the one core object. Every failure
+// The fifteen exports: thin entries into the one core object, which they
+// build with the search objects the plug-in ships. Every failure
 // is a status code; nothing is thrown across the boundary.
 #include <memory>
 #include <new>
 
 #include "plugin/core/search_link_win.h"
 #include "plugin/include/fetchpix.h"
+#include "plugin/search/search_factory_win.h"
 
 namespace {
+// The search objects every core of this process makes; stateless.
+const BuiltInSearchFactory g_factory;
 // From InitDll to UnloadDll; the program calls both from one thread.
 SearchLink* g_link = nullptr;
 
@@ -18,7 +22,7 @@ extern "C" {
 uint32_t FETCHPIX_CALL InitDll(int32_t reserved, uint32_t interfaceVersion, const char* dataFolder) {
   if (interfaceVersion != FETCHPIX_INTERFACE_VERSION) return VERSIONMISMATCH;
   if (g_link) return SUCCESS;  // once: a second call keeps the running core
-  std::unique_ptr<SearchLink> link(new (std::nothrow) SearchLink());
+  std::unique_ptr<SearchLink> link(new (std::nothrow) SearchLink(g_factory));
   if (!link) return OUTOFMEMORY;
   const uint32_t code = link->Initialise(dataFolder, static_cast<uint8_t>(reserved));
   if (code != SUCCESS) return code;  // the destructor undoes what was set up

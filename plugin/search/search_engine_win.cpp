@@ -1,0 +1,105 @@
+#include "plugin/search/search_engine_win.h"
+
+#include "plugin/archive/archive.h"
+#include "plugin/core/search_link_win.h"
+#include "plugin/engines/engine_request.h"
+#include "plugin/engines/extract_links.h"
+#include "plugin/net/net_session_win.h"
+#include "support/log/log.h"
+
+namespace {
+const engines::EngineSpec& Spec(uint32_t id) { return *engines::FindEngineSpec(id); }
+}  // namespace
+
+SearchEngine::SearchEngine(const engines::EngineSpec& spec)
+    : SearchContainer(std::string(spec.name)), spec_(spec) {}
+
+SearchEngine::~SearchEngine() { QuitSearchHandle(); }
+
+uint32_t SearchEngine::FirstPage() const { return engines::FirstPagePosition(spec_.id); }
+
+bool SearchEngine::Initialise() {
+  if (!SearchContainer::Initialise()) return false;
+  page_ = FirstPage();
+  Archive* archive = Link()->GetArchive();
+  if (!archive || !EngineNode()) return true;
+  std::lock_guard<std::recursive_mutex> hold(archive->Lock());
+  pageNode_ = archive->Find(EngineNode(), nullptr, kNodePagePosition);
+  if (!pageNode_)
+    pageNode_ = archive->AddU32(EngineNode(), kNodePagePosition, page_);
+  else if (!archive->ReadU32(pageNode_, page_))
+    archive->SetU32(pageNode_, page_ = FirstPage());
+  return true;
+}
+
+void SearchEngine::SetPage(uint32_t position) {
+  page_ = position;
+  Archive* archive = Link()->GetArchive();
+  if (!archive || !pageNode_) return;
+  std::lock_guard<std::recursive_mutex> hold(archive->Lock());
+  archive->SetU32(pageNode_, page_);
+}
+
+void SearchEngine::RestartResults() {
+  SetPage(FirstPage());
+  guard_.Reset();
+}
+
+uint32_t SearchEngine::FetchResults(size_t, uint32_t& newCount) {
+  newCount = 0;
+  const SearchOptions& options = Link()->Options();
+  const std::optional<engines::EngineRequest> request =
+      engines::BuildRequest(spec_.id, Text(), page_, {options.GroupResults(), options.BlockExplicit()});
+  if (!request) {
+    SetStatusCode(ENGINEUNAVAILABLE);
+    SetStatus(STATUS_REPORT);
+    return ENGINEUNAVAILABLE;
+  }
+  std::string type;
+  std::optional<net::DownloadResult> page = Session().Download(request->address, &type);
+  if (!page) {
+    uint32_t code = Session().lastError();
+    // Being stopped: nothing is reported, the quit ends the thread.
+    if (QuitRequested()) return DOWNLOADABORTED;
+    if (code == URLNOTRESOLVED || code == CONNECTIONREFUSED) code = ENGINEUNAVAILABLE;
+    SetStatusCode(code);
+    SetStatus(STATUS_REPORT);
+    return code;
+  }
+  const std::string_view html(reinterpret_cast<const char*>(page->bytes.data()), page->bytes.size());
+  const std::vector<engines::Candidate> candidates = engines::ExtractCandidates(spec_.id, html, request->address);
+  size_t fresh = 0;
+  for (const engines::Candidate& c : candidates)
+    if (AddResult(c.imageUrl, c.pageUrl, c.width, c.height)) ++fresh;
+  SetPage(engines::NextPagePosition(spec_.id, page_, candidates.size()));
+  // Every engine trims, so that wrapping round never grows the list.
+  TrimResults();
+  guard_.PageDone(fresh);
+  if (guard_.Exhausted()) {
+    // Pages of repeats: this pass is over.
+    guard_.Reset();
+    return SUCCESS;
+  }
+  newCount = static_cast<uint32_t>(candidates.size());
+  return SUCCESS;
+}
+
+SearchGoogle::SearchGoogle() : SearchEngine(Spec(1)) {}
+SearchJeeves::SearchJeeves() : SearchEngine(Spec(2)) {}
+SearchYahoo::SearchYahoo() : SearchEngine(Spec(3)) {}
+SearchLycos::SearchLycos() : SearchEngine(Spec(5)) {}
+
+std::unique_ptr<SearchThread> MakeEngineSearch(uint32_t id) {
+  switch (id) {
+    case 1:
+      return std::make_unique<SearchGoogle>();
+    case 2:
+      return std::make_unique<SearchJeeves>();
+    case 3:
+      return std::make_unique<SearchYahoo>();
+    case 5:
+      return std::make_unique<SearchLycos>();
+    default:
+      return nullptr;
+  }
+}

@@ -1,0 +1,340 @@
+// Keyword engines, galleries and the image cache end to end: the real
+// Fetchpix.dll against engine_stand_in.py, which WinInet reaches as its proxy
+// (the prefix's proxy settings), so the stand-in answers as every engine's
+// host, the image hosts and a gallery site.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "plugin/archive/archive.h"
+#include "plugin/archive/archive_file_win.h"
+#include "plugin/engines/engine_specs.h"
+#include "plugin/include/fetchpix.h"
+#include "plugin/net/tests/stand_in_server_win.h"
+#include "support/tests/temp_dir.h"
+#include "support/win/unique_handle_win.h"
+
+namespace {
+
+constexpr UINT kNotifyMessage = 0x8009;
+constexpr uint32_t kNoNote = 0xFFFFFFFFu;
+using Clock = std::chrono::steady_clock;
+
+struct Api {
+  PFN_InitDll InitDll;
+  PFN_UnloadDll UnloadDll;
+  PFN_SetSearchOption SetSearchOption;
+  PFN_StartSearch StartSearch;
+  PFN_StopSearch StopSearch;
+  PFN_CheckSearch CheckSearch;
+  PFN_FetchSearch FetchSearch;
+  PFN_QueueImage QueueImage;
+  PFN_FreeImage FreeImage;
+  PFN_CondemnImage CondemnImage;
+};
+
+HMODULE g_dll = nullptr;
+Api g_api{};
+StandInServer* g_server = nullptr;
+std::deque<std::pair<SearchHandle, uint32_t>> g_notes;
+
+template <typename T>
+void Bind(T& slot, const char* name) {
+  slot = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(g_dll, name)));
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kNotifyMessage) {
+    g_notes.emplace_back(reinterpret_cast<SearchHandle>(wParam), static_cast<uint32_t>(lParam));
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+uint32_t WaitNote(SearchHandle handle, int ms) {
+  const auto end = Clock::now() + std::chrono::milliseconds(ms);
+  MSG msg;
+  for (;;) {
+    for (auto it = g_notes.begin(); it != g_notes.end(); ++it)
+      if (it->first == handle) {
+        const uint32_t code = it->second;
+        g_notes.erase(it);
+        return code;
+      }
+    if (Clock::now() >= end) return kNoNote;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+
+int CountOf(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
+  return n;
+}
+
+// WinInet reads these at every InternetOpen with the preconfigured type.
+void SetProxy(const std::string& server) {
+  HKEY raw = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0, nullptr,
+                  0, KEY_SET_VALUE, nullptr, &raw, nullptr);
+  const UniqueRegKey key(raw);
+  const DWORD enable = server.empty() ? 0 : 1;
+  RegSetValueExA(key.get(), "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
+  RegSetValueExA(key.get(), "ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
+                 static_cast<DWORD>(server.size() + 1));
+}
+
+struct EngineCase {
+  uint32_t id;
+  const char* host;
+  const char* firstPath;  // options 6 and 7 off
+  const char* secondPath;
+};
+const EngineCase kEngines[] = {
+    {1, "images.google.com", "/images?q=red%20car&start=0&filter=0&safe=off",
+     "/images?q=red%20car&start=5&filter=0&safe=off"},
+    {2, "images.ask.com", "/pictures?q=red%20car&qsrc=2072&tool=img&page=1",
+     "/pictures?q=red%20car&qsrc=2072&tool=img&page=2"},
+    {3, "images.search.yahoo.com", "/search/images?p=red%20car&toggle=1&ei=UTF-8&fr=FP-tab-img-t&b=1",
+     "/search/images?p=red%20car&toggle=1&ei=UTF-8&fr=FP-tab-img-t&b=6"},
+    {5, "search.lycos.com", "/?tab=multi&query=red%20car&offset=0", "/?tab=multi&query=red%20car&offset=5"},
+};
+
+class FetchpixEngines : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    g_server = new StandInServer(ENGINE_STAND_IN_SCRIPT, 550);
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    folder = folder.substr(0, folder.find_last_of('\\') + 1);
+    g_dll = LoadLibraryA((folder + "Fetchpix.dll").c_str());
+    if (!g_dll) return;
+    Bind(g_api.InitDll, "InitDll");
+    Bind(g_api.UnloadDll, "UnloadDll");
+    Bind(g_api.SetSearchOption, "SetSearchOption");
+    Bind(g_api.StartSearch, "StartSearch");
+    Bind(g_api.StopSearch, "StopSearch");
+    Bind(g_api.CheckSearch, "CheckSearch");
+    Bind(g_api.FetchSearch, "FetchSearch");
+    Bind(g_api.QueueImage, "QueueImage");
+    Bind(g_api.FreeImage, "FreeImage");
+    Bind(g_api.CondemnImage, "CondemnImage");
+  }
+  static void TearDownTestSuite() {
+    SetProxy("");
+    delete g_server;
+    g_server = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_NE(g_dll, nullptr) << "Fetchpix.dll did not load";
+    ASSERT_NE(g_server->port(), 0) << "the engine stand-in did not start";
+    SetProxy("127.0.0.1:" + std::to_string(g_server->port()));
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "FetchpixEngineSink";
+    RegisterClassA(&wc);
+    window_ = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(window_, nullptr);
+    g_notes.clear();
+    folder_ = dir_.path().string() + "\\";
+    Setup("");
+  }
+  void TearDown() override {
+    if (loaded_) g_api.UnloadDll();
+    if (window_) DestroyWindow(window_);
+  }
+
+  void Setup(const std::string& query) { ASSERT_EQ(g_server->Get("/setup?" + query), "ok"); }
+  std::string Requests() { return g_server->Get("/requests"); }
+  int Gets(const std::string& hostAndPath) { return CountOf(Requests(), "GET " + hostAndPath + "\n"); }
+
+  void Init() {
+    ASSERT_EQ(g_api.InitDll(1, FETCHPIX_INTERFACE_VERSION, folder_.c_str()), static_cast<uint32_t>(SUCCESS));
+    loaded_ = true;
+    g_api.SetSearchOption(FETCHPIX_OPTION_NOTIFY, reinterpret_cast<uintptr_t>(window_), kNotifyMessage);
+    g_api.SetSearchOption(FETCHPIX_OPTION_GROUP, 0, 0);
+    g_api.SetSearchOption(FETCHPIX_OPTION_BLOCK_EXPLICIT, 0, 0);
+  }
+  void Unload() {
+    g_api.UnloadDll();
+    loaded_ = false;
+  }
+  SearchHandle Start(const char* text, uint32_t engine) {
+    SearchHandle h = nullptr;
+    EXPECT_EQ(g_api.StartSearch(text, static_cast<uint8_t>(engine), &h), static_cast<uint32_t>(SUCCESS));
+    return h;
+  }
+  // The image the search has now: its stamp ("image-3", "gallery-big1.jpg").
+  std::string Fetch(SearchHandle h) {
+    ImageData* image = nullptr;
+    if (g_api.FetchSearch(h, &image) != SUCCESS || !image) return "";
+    std::string bytes(reinterpret_cast<const char*>(image->bytes), image->size);
+    g_api.FreeImage(&image);
+    return bytes.substr(0, bytes.find(';'));
+  }
+  // One request: its notifications up to the first that is not 0x105, and the image.
+  std::string Step(SearchHandle h, bool next, uint32_t* ended = nullptr) {
+    g_api.QueueImage(h, next ? 1 : 0);
+    uint32_t code = WaitNote(h, 30000);
+    if (code == ENDOFRESULTS) {
+      if (ended) *ended = code;
+      code = WaitNote(h, 30000);
+    }
+    if (code != SUCCESS) return "code " + std::to_string(code);
+    return Fetch(h);
+  }
+
+  TempDir dir_;
+  std::string folder_;
+  HWND window_ = nullptr;
+  bool loaded_ = false;
+};
+
+TEST_F(FetchpixEngines, EveryEngineAsksItsPagesStepsBackFromMemoryAndWrapsToTheFirstPage) {
+  for (const EngineCase& e : kEngines) {
+    SCOPED_TRACE(e.host);
+    Setup("count=8&per_page=5");
+    Init();
+    SearchHandle h = Start("red car", e.id);
+    EXPECT_EQ(Step(h, true), "image-1");
+    const std::string first = Requests();
+    EXPECT_EQ(first.substr(0, first.find('\n')), std::string("GET ") + e.host + " " + e.firstPath);
+    for (int i = 2; i <= 6; ++i) EXPECT_EQ(Step(h, true), "image-" + std::to_string(i));
+    EXPECT_EQ(Gets(std::string(e.host) + " " + e.secondPath), 1) << Requests();
+    // Back from the cache: no image is asked for again.
+    EXPECT_EQ(Step(h, false), "image-5");
+    EXPECT_EQ(Step(h, false), "image-4");
+    EXPECT_EQ(Gets("pics.example /r5.jpg"), 1);
+    EXPECT_EQ(Gets("pics.example /r4.jpg"), 1);
+    for (int i = 5; i <= 8; ++i) EXPECT_EQ(Step(h, true), "image-" + std::to_string(i));
+    uint32_t ended = 0;
+    EXPECT_EQ(Step(h, true, &ended), "image-1");
+    EXPECT_EQ(ended, static_cast<uint32_t>(ENDOFRESULTS));
+    EXPECT_EQ(Gets(std::string(e.host) + " " + e.firstPath), 2) << Requests();
+    EXPECT_EQ(Step(h, true), "image-2");
+    Unload();
+  }
+}
+
+TEST_F(FetchpixEngines, SizeFilterSkipsNarrowTriesUnknownAndACondemnedImageIsNeverAskedForAgain) {
+  for (const EngineCase& e : kEngines) {
+    if (e.id == 2) continue;  // its links carry no size
+    SCOPED_TRACE(e.host);
+    Setup("count=4&per_page=5&narrow=1&zero=2");
+    Init();
+    g_api.SetSearchOption(FETCHPIX_OPTION_MIN_SIZE, 800, 0);
+    SearchHandle h = Start("red car", e.id);
+    EXPECT_EQ(Step(h, true), "image-2");
+    EXPECT_EQ(g_api.CondemnImage(h), static_cast<uint32_t>(SUCCESS));
+    EXPECT_EQ(Step(h, true), "image-3");
+    EXPECT_EQ(Step(h, true), "image-4");
+    EXPECT_EQ(Step(h, true), "image-3");  // round again: 1 too narrow, 2 condemned
+    Unload();
+    // Also in the next run.
+    Init();
+    g_api.SetSearchOption(FETCHPIX_OPTION_MIN_SIZE, 800, 0);
+    h = Start("red car", e.id);
+    EXPECT_EQ(Step(h, true), "image-4");
+    EXPECT_EQ(Step(h, true), "image-3");
+    EXPECT_EQ(Gets("pics.example /r1.jpg"), 0);
+    EXPECT_EQ(Gets("pics.example /r2.jpg"), 1);
+    Unload();
+  }
+}
+
+TEST_F(FetchpixEngines, ARestartShowsTheCachedImageWithoutARequest) {
+  Setup("count=8&per_page=5");
+  Init();
+  SearchHandle h = Start("blue sky", 1);
+  EXPECT_EQ(Step(h, true), "image-1");
+  EXPECT_EQ(Step(h, true), "image-2");
+  Unload();
+  Setup("count=8&per_page=5");
+  Init();
+  h = Start("blue sky", 1);
+  // On view at once, from the disk cache.
+  const auto end = Clock::now() + std::chrono::seconds(10);
+  while (g_api.CheckSearch(h) != SUCCESS && Clock::now() < end) WaitNote(h, 50);
+  EXPECT_EQ(Fetch(h), "image-2");
+  EXPECT_EQ(Step(h, false), "image-1");
+  EXPECT_EQ(Gets("pics.example /r1.jpg"), 0);
+  EXPECT_EQ(Gets("pics.example /r2.jpg"), 0);
+}
+
+TEST_F(FetchpixEngines, TheCacheBudgetIsTrimmedOldestFirstAndTheTotalIsTheSumOfTheFiles) {
+  Setup("count=12&per_page=6&size=1000");
+  Init();
+  g_api.SetSearchOption(FETCHPIX_OPTION_CACHE_BUDGET, 3500, 0);
+  SearchHandle h = Start("green", 5);
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(Step(h, true), "image-" + std::to_string(i));
+  Unload();
+  uint64_t sum = 0;
+  std::vector<std::string> names;
+  for (const auto& f : std::filesystem::directory_iterator(folder_ + "Cache"))
+    if (f.path().filename().string().find(".Fetchpix Cache") != std::string::npos) {
+      sum += f.file_size();
+      names.push_back(f.path().filename().string());
+    }
+  Archive archive(Win32ArchiveFileSystem());
+  archive.Open(folder_ + "Cache\\", "Backup\\", "Settings.Fetchpix Data Archive");
+  uint32_t total = 0;
+  ASSERT_TRUE(archive.FindU32(archive.Find(nullptr, nullptr, kNodeSettings), kNodeCachedBytes, total));
+  EXPECT_EQ(total, sum);
+  EXPECT_LE(sum, 3500u);
+  EXPECT_FALSE(std::filesystem::exists(folder_ + "Cache\\i1.Fetchpix Cache"));  // the oldest went first
+  EXPECT_FALSE(names.empty());
+}
+
+TEST_F(FetchpixEngines, AGalleryGivesTheLinkedImageThenTheLoneOneAndWrapsWithoutFetching) {
+  Init();
+  SearchHandle h = Start("http://gallery.example/g.html", 0);
+  EXPECT_EQ(Step(h, true), "gallery-big1.jpg");
+  EXPECT_EQ(Step(h, true), "gallery-lone.jpg");
+  uint32_t ended = 0;
+  EXPECT_EQ(Step(h, true, &ended), "gallery-big1.jpg");
+  EXPECT_EQ(ended, static_cast<uint32_t>(ENDOFRESULTS));
+  EXPECT_EQ(Gets("gallery.example /g.html"), 1) << Requests();
+  EXPECT_EQ(Gets("gallery.example /big1.jpg"), 1) << Requests();
+  EXPECT_EQ(Gets("gallery.example /thumb1.jpg"), 0) << Requests();
+}
+
+TEST_F(FetchpixEngines, HtmlForEveryImageEndsInNoResultsAfterBoundedRequests) {
+  for (const EngineCase& e : kEngines) {
+    SCOPED_TRACE(e.host);
+    Setup("count=8&per_page=5&html=1");
+    Init();
+    SearchHandle h = Start("red car", e.id);
+    g_api.QueueImage(h, 1);
+    EXPECT_EQ(WaitNote(h, 60000), static_cast<uint32_t>(NORESULTS));
+    EXPECT_EQ(WaitNote(h, 1000), kNoNote);
+    EXPECT_LE(CountOf(Requests(), "\n"), 20) << Requests();
+    // A later previous is not taken for a next.
+    g_api.QueueImage(h, 0);
+    EXPECT_EQ(WaitNote(h, 10000), static_cast<uint32_t>(NOPREVIOUS));
+    Unload();
+  }
+}
+
+TEST_F(FetchpixEngines, AnUnreachableEngineIsReportedUnavailable) {
+  for (const char* proxy : {"no-such-host.invalid:3128", "127.0.0.1:1"}) {
+    SCOPED_TRACE(proxy);
+    SetProxy(proxy);
+    Init();
+    SearchHandle h = Start("red car", 1);
+    g_api.QueueImage(h, 1);
+    EXPECT_EQ(WaitNote(h, 60000), static_cast<uint32_t>(ENGINEUNAVAILABLE));
+    Unload();
+  }
+}
+
+}  // namespace
