@@ -6,6 +6,7 @@
 #include "plugin/engines/html_scanner.h"
 #include "plugin/engines/query.h"
 #include "plugin/engines/resolve_link.h"
+#include "plugin/engines/view_set.h"
 #include "support/text/ascii.h"
 
 namespace engines {
@@ -41,8 +42,9 @@ std::vector<Candidate> ExtractCandidates(uint32_t engineId, std::string_view pag
   std::vector<Candidate> out;
   const EngineSpec* spec = FindEngineSpec(engineId);
   if (!spec) return out;
-  const HtmlDocument doc = ParseHtml(page);
+  const HtmlDocument doc = ParseHtmlInPlace(page);
   std::unordered_set<std::string> taken;
+  taken.reserve(64);
   const auto count = static_cast<ElementIndex>(doc.ElementCount());
   for (ElementIndex e = 0; e < count; ++e) {
     if (doc.Tag(e) != kTagA) continue;
@@ -64,39 +66,38 @@ std::vector<Candidate> ExtractCandidates(uint32_t engineId, std::string_view pag
 
 std::vector<Candidate> ExtractGalleryCandidates(std::string_view page, std::string_view pageAddress) {
   std::vector<Candidate> out;
-  const HtmlDocument doc = ParseHtml(page);
+  const HtmlDocument doc = ParseHtmlInPlace(page);
   const auto count = static_cast<ElementIndex>(doc.ElementCount());
   // The first IMG at or after each index, so "is there an IMG inside this A"
   // costs one look-up even when thousands of A elements are left open.
   std::vector<ElementIndex> nextImg(count + 1, kNoElement);
   for (ElementIndex i = count; i-- > 0;) nextImg[i] = doc.Tag(i) == kTagImg ? i : nextImg[i + 1];
 
-  std::unordered_set<std::string_view> seen;
+  const LinkBase base(pageAddress);
+  ViewSet seen(64);
   for (ElementIndex e = 0; e < count; ++e) {
     if (doc.Tag(e) != kTagA) continue;
     const ElementIndex img = nextImg[e + 1];
     if (img == kNoElement || img >= doc.SubtreeEnd(e)) continue;
     const std::optional<HtmlAttribute> href = Attribute(doc, e, kAttrHref);
-    if (!href || !href->value || seen.count(*href->value)) continue;
-    std::optional<std::string> image = ResolveLink(pageAddress, *href->value);
+    if (!href || !href->value || seen.Contains(*href->value)) continue;
+    std::optional<std::string> image = base.Resolve(*href->value);
     // A script or mail link around a picture leaves the picture to stand alone.
     if (!image) continue;
-    seen.insert(*href->value);
+    seen.Insert(*href->value);
     Candidate c;
     c.imageUrl = std::move(*image);
     const std::optional<HtmlAttribute> src = Attribute(doc, img, kAttrSrc);
-    if (src && src->value && !seen.count(*src->value)) {
-      seen.insert(*src->value);
-      if (std::optional<std::string> fallback = ResolveLink(pageAddress, *src->value)) c.pageUrl = std::move(*fallback);
+    if (src && src->value && seen.Insert(*src->value)) {
+      if (std::optional<std::string> fallback = base.Resolve(*src->value)) c.pageUrl = std::move(*fallback);
     }
     out.push_back(std::move(c));
   }
   for (ElementIndex e = 0; e < count; ++e) {
     if (doc.Tag(e) != kTagImg) continue;
     const std::optional<HtmlAttribute> src = Attribute(doc, e, kAttrSrc);
-    if (!src || !src->value || seen.count(*src->value)) continue;
-    seen.insert(*src->value);
-    if (std::optional<std::string> image = ResolveLink(pageAddress, *src->value)) {
+    if (!src || !src->value || !seen.Insert(*src->value)) continue;
+    if (std::optional<std::string> image = base.Resolve(*src->value)) {
       Candidate c;
       c.imageUrl = std::move(*image);
       out.push_back(std::move(c));

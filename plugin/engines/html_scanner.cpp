@@ -10,7 +10,7 @@ namespace {
 
 inline bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 inline bool IsLetter(unsigned char c) { return ((c | 0x20u) - 'a') < 26u; }
-inline bool IsAlnum(unsigned char c) { return IsLetter(c) || (c - '0') < 10u; }
+inline bool IsAlnum(unsigned char c) { return IsLetter(c) || static_cast<unsigned>(c - '0') < 10u; }
 
 inline char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
@@ -36,12 +36,26 @@ uint16_t TagNumber(const char* p, size_t n) {
 // closed once.
 class HtmlBuilder {
  public:
+  static HtmlDocument Parse(std::string_view bytes, bool copy) {
+    HtmlDocument doc;
+    bytes = bytes.substr(0, kMaxHtmlBytes);
+    if (copy) {
+      doc.owned_.assign(bytes);
+      doc.owns_ = true;
+      bytes = doc.owned_;
+    } else {
+      doc.borrowed_ = bytes;
+    }
+    HtmlBuilder(doc).Run(bytes);
+    return doc;
+  }
+
+ private:
   explicit HtmlBuilder(HtmlDocument& doc) : d_(doc) {}
 
   void Run(std::string_view bytes) {
-    d_.source_.assign(bytes);
-    s_ = d_.source_.data();
-    end_ = s_ + d_.source_.size();
+    s_ = bytes.data();
+    end_ = s_ + bytes.size();
     Reserve();
     const char* p = s_;
     while (p < end_) {
@@ -59,22 +73,21 @@ class HtmlBuilder {
     CloseOpenElements();
   }
 
- private:
   uint32_t Offset(const char* p) const { return static_cast<uint32_t>(p - s_); }
 
   void Reserve() {
+    // A plain counting loop: the compiler vectorises it, where a memchr per
+    // bracket costs a call for every tag.
     size_t brackets = 0;
-    for (const char* p = s_; p < end_;) {
-      const void* lt = std::memchr(p, '<', static_cast<size_t>(end_ - p));
-      if (!lt) break;
-      ++brackets;
-      p = static_cast<const char*>(lt) + 1;
-    }
+    for (const char* p = s_; p < end_; ++p) brackets += *p == '<';
     // An element takes at least "<x>" except at the very end.
-    const size_t most = d_.source_.size() / 3 + 1;
-    d_.elements_.reserve(brackets < most ? brackets : most);
-    prevSame_.reserve(d_.elements_.capacity());
-    nameId_.reserve(d_.elements_.capacity());
+    const size_t most = static_cast<size_t>(end_ - s_) / 3 + 1;
+    const size_t elements = brackets < most ? brackets : most;
+    d_.elements_.reserve(elements);
+    d_.attrs_.reserve(elements);
+    d_.texts_.reserve(elements);
+    prevSame_.reserve(elements);
+    nameId_.reserve(elements);
   }
 
   // p is just past a "<".
@@ -119,7 +132,6 @@ class HtmlBuilder {
     e.firstAttr = static_cast<uint32_t>(d_.attrs_.size());
     e.nameLength = static_cast<uint16_t>(nameLength < 0xFFFF ? nameLength : 0xFFFF);
     e.tag = TagNumber(name, nameLength);
-    e.attrCount = 0;
     e.firstText = static_cast<uint32_t>(d_.texts_.size());
     d_.elements_.push_back(e);
     const uint32_t id = names_.Intern(std::string_view(name, nameLength));
@@ -128,11 +140,10 @@ class HtmlBuilder {
     nameId_.push_back(id);
     top_[id] = index;
     current_ = index;
-    return ReadAttributes(p, index);
+    return ReadAttributes(p);
   }
 
-  const char* ReadAttributes(const char* p, uint32_t index) {
-    uint32_t count = 0;
+  const char* ReadAttributes(const char* p) {
     while (p < end_) {
       const auto c = static_cast<unsigned char>(*p);
       if (c == '>') {
@@ -174,9 +185,7 @@ class HtmlBuilder {
         p = afterName;
       }
       d_.attrs_.push_back(a);
-      ++count;
     }
-    d_.elements_[index].attrCount = count;
     return p;
   }
 
@@ -228,23 +237,28 @@ class HtmlBuilder {
   std::vector<uint32_t> nameId_;    // per element
 };
 
-HtmlDocument ParseHtml(std::string_view bytes) {
-  HtmlDocument doc;
-  HtmlBuilder(doc).Run(bytes.substr(0, kMaxHtmlBytes));
-  return doc;
+HtmlDocument ParseHtml(std::string_view bytes) { return HtmlBuilder::Parse(bytes, true); }
+
+HtmlDocument ParseHtmlInPlace(std::string_view bytes) { return HtmlBuilder::Parse(bytes, false); }
+
+// An element's attributes are read before any later element opens, so they
+// run up to the next element's first.
+size_t HtmlDocument::AttributeCount(ElementIndex e) const {
+  const size_t next = e + 1 < elements_.size() ? elements_[e + 1].firstAttr : attrs_.size();
+  return next - elements_[e].firstAttr;
 }
 
 std::string_view HtmlDocument::TagName(ElementIndex e) const {
-  return std::string_view(source_).substr(elements_[e].nameOffset, elements_[e].nameLength);
+  return Source().substr(elements_[e].nameOffset, elements_[e].nameLength);
 }
 
 HtmlAttribute HtmlDocument::AttributeAt(ElementIndex e, size_t k) const {
   const Attr& a = attrs_[elements_[e].firstAttr + k];
   HtmlAttribute out;
   out.number = a.number;
-  out.name = std::string_view(source_).substr(a.nameOffset, a.nameLength);
+  out.name = Source().substr(a.nameOffset, a.nameLength);
   if (a.hasValue)
-    out.value = std::string_view(a.inDecoded ? decoded_ : source_).substr(a.valueOffset, a.valueLength);
+    out.value = (a.inDecoded ? std::string_view(decoded_) : Source()).substr(a.valueOffset, a.valueLength);
   return out;
 }
 
@@ -257,7 +271,7 @@ std::vector<std::string_view> HtmlDocument::TextRuns(ElementIndex e) const {
     to = after < elements_.size() ? elements_[after].firstText : texts_.size();
   }
   for (size_t i = from; i < to; ++i)
-    if (texts_[i].owner == e) runs.push_back(std::string_view(source_).substr(texts_[i].offset, texts_[i].length));
+    if (texts_[i].owner == e) runs.push_back(Source().substr(texts_[i].offset, texts_[i].length));
   return runs;
 }
 

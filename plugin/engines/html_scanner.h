@@ -34,7 +34,7 @@ class HtmlDocument {
   ElementIndex Parent(ElementIndex e) const { return elements_[e].parent; }
   // One past the last descendant: the subtree of e is [e + 1, SubtreeEnd(e)).
   ElementIndex SubtreeEnd(ElementIndex e) const { return elements_[e].end; }
-  size_t AttributeCount(ElementIndex e) const { return elements_[e].attrCount; }
+  size_t AttributeCount(ElementIndex e) const;
   HtmlAttribute AttributeAt(ElementIndex e, size_t k) const;
   // The text runs whose current element was e (null: outside every element).
   std::vector<std::string_view> TextRuns(ElementIndex e) const;
@@ -44,17 +44,16 @@ class HtmlDocument {
   struct Element {
     uint32_t parent;
     uint32_t end;
-    uint32_t nameOffset;  // into source_
+    uint32_t nameOffset;  // into the page
     uint32_t firstAttr;
     uint16_t nameLength;  // names are cut at 65535 bytes
     uint16_t tag;
-    uint32_t attrCount;
     uint32_t firstText;   // text runs recorded before this element opened
   };
   struct Attr {
     uint32_t nameOffset;
     uint32_t nameLength;
-    uint32_t valueOffset;  // into source_, or into decoded_ when inDecoded
+    uint32_t valueOffset;  // into the page, or into decoded_ when inDecoded
     uint32_t valueLength;
     uint16_t number;
     uint8_t hasValue;
@@ -65,7 +64,12 @@ class HtmlDocument {
     uint32_t offset;
     uint32_t length;
   };
-  std::string source_;
+  // The page: a copy, or the caller's bytes. Read through Source() so that a
+  // moved document never views the moved-from copy.
+  std::string_view Source() const { return owns_ ? std::string_view(owned_) : borrowed_; }
+  std::string owned_;
+  std::string_view borrowed_;
+  bool owns_ = false;
   std::string decoded_;  // attribute values that held character references
   std::vector<Element> elements_;
   std::vector<Attr> attrs_;
@@ -76,6 +80,8 @@ class HtmlDocument {
 // kMaxHtmlBytes are not scanned.
 inline constexpr size_t kMaxHtmlBytes = size_t{1} << 30;
 HtmlDocument ParseHtml(std::string_view bytes);
+// The same without a copy of the page: `bytes` must outlive the document.
+HtmlDocument ParseHtmlInPlace(std::string_view bytes);
 
 // The elements with that tag number in document order, among the children of
 // `within` (the whole document for kNoElement), with or without descending.

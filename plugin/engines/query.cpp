@@ -1,25 +1,40 @@
 #include "plugin/engines/query.h"
 
+#include <optional>
+
 #include "plugin/engines/percent_coding.h"
 
 namespace engines {
 namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
 
 // Keeps NUL bytes: the first pass runs over the whole link, and only the pairs
 // that hold one are left out.
 std::string DecodeKeepingNul(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  size_t from = 0;
-  for (;;) {
-    const size_t nul = text.find("%00", from);
-    const std::string_view piece = text.substr(from, nul == std::string_view::npos ? nul : nul - from);
-    if (auto decoded = PercentDecode(piece)) out += *decoded;
-    if (nul == std::string_view::npos) break;
-    out += '\0';
-    from = nul + 3;
+  for (size_t i = 0; i < text.size(); ++i) {
+    int hi, lo;
+    if (text[i] == '%' && i + 2 < text.size() && (hi = HexValue(text[i + 1])) >= 0 &&
+        (lo = HexValue(text[i + 2])) >= 0) {
+      out += static_cast<char>(hi * 16 + lo);
+      i += 2;
+    } else {
+      out += text[i];
+    }
   }
   return out;
+}
+
+std::optional<std::string> DecodeValue(std::string_view value) {
+  if (value.find_first_of(std::string_view("%\0", 2)) == std::string_view::npos) return std::string(value);
+  return PercentDecode(value);
 }
 
 }  // namespace
@@ -28,6 +43,9 @@ QueryParameters ParseQuery(std::string_view link) {
   const std::string once = DecodeKeepingNul(link);
   const std::string_view text(once);
   QueryParameters list;
+  size_t pairs = 0;
+  for (char c : text) pairs += c == '&' || c == '?';
+  list.reserve(pairs);
   size_t q = text.find('?');
   while (q != std::string_view::npos) {
     const size_t runEnd = text.find('?', q + 1);
@@ -41,7 +59,7 @@ QueryParameters ParseQuery(std::string_view link) {
         const size_t eq = pair.find('=');
         const std::string_view name = pair.substr(0, eq);
         const std::string_view value = eq == std::string_view::npos ? std::string_view() : pair.substr(eq + 1);
-        auto decodedValue = PercentDecode(value);
+        auto decodedValue = DecodeValue(value);
         if (decodedValue && name.find('\0') == std::string_view::npos)
           list.emplace_back(std::string(name), std::move(*decodedValue));
       }

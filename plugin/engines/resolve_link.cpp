@@ -5,22 +5,12 @@
 namespace engines {
 namespace {
 
-struct Reference {
-  std::string_view scheme;
-  bool hasScheme = false;
-  std::string_view authority;
-  bool hasAuthority = false;
-  std::string_view path;
-  std::string_view query;
-  bool hasQuery = false;
-  std::string_view fragment;
-  bool hasFragment = false;
-};
+using Reference = LinkBase::Parts;
 
 bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsSchemeChar(char c) { return IsAlpha(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'; }
 
-Reference Split(std::string_view s) {
+Reference SplitReference(std::string_view s) {
   Reference r;
   if (!s.empty() && IsAlpha(s[0])) {
     size_t i = 1;
@@ -58,6 +48,7 @@ bool IsWebScheme(std::string_view scheme) {
 
 // Removes "." and ".." segments the way reference resolution does.
 std::string RemoveDotSegments(std::string_view in) {
+  if (in.find("/.") == std::string_view::npos && (in.empty() || in[0] != '.')) return std::string(in);
   std::string out;
   out.reserve(in.size());
   while (!in.empty()) {
@@ -101,9 +92,13 @@ std::string Compose(std::string_view scheme, std::string_view authority, std::st
 // trimmed, as browsers read an attribute's address.
 std::string CleanLink(std::string_view link) {
   std::string out;
-  out.reserve(link.size());
-  for (char c : link)
-    if (c != '\t' && c != '\n' && c != '\r') out += c;
+  if (link.find_first_of("\t\n\r") == std::string_view::npos) {
+    out.assign(link);
+  } else {
+    out.reserve(link.size());
+    for (char c : link)
+      if (c != '\t' && c != '\n' && c != '\r') out += c;
+  }
   const size_t first = out.find_first_not_of(" \f");
   if (first == std::string::npos) return {};
   const size_t last = out.find_last_not_of(" \f");
@@ -112,17 +107,23 @@ std::string CleanLink(std::string_view link) {
 
 }  // namespace
 
-std::optional<std::string> ResolveLink(std::string_view pageAddress, std::string_view rawLink) {
+LinkBase::LinkBase(std::string_view pageAddress) : page_(CleanLink(pageAddress)) {
+  base_ = SplitReference(page_);
+  basePath_ = RemoveDotSegments(base_.path);
+  base_.path = basePath_;
+  usable_ = base_.hasScheme && IsWebScheme(base_.scheme) && base_.hasAuthority && !base_.authority.empty();
+}
+
+std::optional<std::string> LinkBase::Resolve(std::string_view rawLink) const {
   const std::string link = CleanLink(rawLink);
-  const Reference r = Split(link);
+  const Reference r = SplitReference(link);
   if (r.hasScheme) {
     if (!IsWebScheme(r.scheme) || !r.hasAuthority || r.authority.empty()) return std::nullopt;
     return Compose(r.scheme, r.authority, RemoveDotSegments(r.path), r.hasQuery, r.query, r.hasFragment,
                    r.fragment);
   }
-  const std::string page = CleanLink(pageAddress);
-  const Reference b = Split(page);
-  if (!b.hasScheme || !IsWebScheme(b.scheme) || !b.hasAuthority || b.authority.empty()) return std::nullopt;
+  if (!usable_) return std::nullopt;
+  const Reference& b = base_;
   if (r.hasAuthority) {
     if (r.authority.empty()) return std::nullopt;
     return Compose(b.scheme, r.authority, RemoveDotSegments(r.path), r.hasQuery, r.query, r.hasFragment,
@@ -142,6 +143,10 @@ std::optional<std::string> ResolveLink(std::string_view pageAddress, std::string
     merged += r.path;
   }
   return Compose(b.scheme, b.authority, RemoveDotSegments(merged), r.hasQuery, r.query, r.hasFragment, r.fragment);
+}
+
+std::optional<std::string> ResolveLink(std::string_view pageAddress, std::string_view link) {
+  return LinkBase(pageAddress).Resolve(link);
 }
 
 }  // namespace engines

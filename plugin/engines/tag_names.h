@@ -1,5 +1,6 @@
 #pragma once
-// Distinct tag names of one page, each with a small id; names fold ASCII case.
+// Distinct tag names of one page, each with a small id. Names are runs of
+// ASCII letters and digits and fold case.
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -18,12 +19,13 @@ class TagNames {
 
  private:
   struct Slot {
-    uint64_t hash;
-    std::string_view name;
+    uint64_t key;  // a short name's folded bytes, else its hash
+    uint32_t length;
     uint32_t id;  // kNone: empty
+    const char* text;
   };
-  static uint64_t Hash(std::string_view name);
-  size_t SlotOf(std::string_view name, uint64_t hash) const;
+  static uint64_t KeyOf(std::string_view name);
+  size_t SlotOf(std::string_view name, uint64_t key) const;
   void Grow();
 
   std::vector<Slot> slots_;

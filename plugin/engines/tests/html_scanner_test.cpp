@@ -182,3 +182,19 @@ TEST(HtmlScanner, ManyClosingTagsForAnOpenAncestor) {
   const HtmlDocument d = ParseHtml(page);
   EXPECT_EQ(Elements(d, kTagOther, kNoElement, false).size(), 200u);
 }
+
+TEST(HtmlScanner, MovedDocumentsAndPagesReadInPlace) {
+  // Short enough for the copy to live inside the string object itself.
+  HtmlDocument moved = [] {
+    HtmlDocument d = ParseHtml("<a href=x>");
+    HtmlDocument other = std::move(d);
+    return other;
+  }();
+  EXPECT_EQ(moved.TagName(0), "a");
+  EXPECT_EQ(*Attribute(moved, 0, kAttrHref)->value, "x");
+  const std::string page = "<img src=\"p&amp;q\" alt><b>";
+  const HtmlDocument inPlace = ParseHtmlInPlace(page);
+  EXPECT_EQ(Shape(inPlace, kNoElement), "img[src=p&q,alt](b)");
+  EXPECT_EQ(inPlace.AttributeCount(0), 2u);
+  EXPECT_EQ(inPlace.AttributeCount(1), 0u);
+}

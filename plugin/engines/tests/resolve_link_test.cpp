@@ -32,6 +32,9 @@ TEST(ResolveLink, Table) {
       {"http://host/a/page", "http://other/a/../b.jpg", "http://other/b.jpg"},
       {"http://host/a/page", "  x.jpg\n", "http://host/a/x.jpg"},
       {"http://host/a/page", "x\t.jpg", "http://host/a/x.jpg"},
+      // The page's own dot segments go as well.
+      {"http://host/a/./b/../c", "", "http://host/a/c"},
+      {"http://host/a/./b/page", "x.jpg", "http://host/a/b/x.jpg"},
       // Other schemes give no address.
       {"http://host/a/page", "javascript:void(0)", nullptr},
       {"http://host/a/page", "mailto:a@b.c", nullptr},
