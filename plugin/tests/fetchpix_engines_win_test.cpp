@@ -230,6 +230,9 @@ TEST_F(FetchpixEngines, SizeFilterSkipsNarrowTriesUnknownAndACondemnedImageIsNev
   for (const EngineCase& e : kEngines) {
     if (e.id == 2) continue;  // its links carry no size
     SCOPED_TRACE(e.host);
+    // A folder of its own: the condemned list is kept for every search.
+    folder_ = dir_.path().string() + "\\engine" + std::to_string(e.id) + "\\";
+    std::filesystem::create_directories(folder_);
     Setup("count=4&per_page=5&narrow=1&zero=2");
     Init();
     g_api.SetSearchOption(FETCHPIX_OPTION_MIN_SIZE, 800, 0);
