@@ -37,6 +37,8 @@ struct Api {
   PFN_QueueImage QueueImage;
   PFN_FreeImage FreeImage;
   PFN_CondemnImage CondemnImage;
+  PFN_ClearImageCache ClearImageCache;
+  PFN_ClearSpecificHistoryCache ClearSpecificHistoryCache;
 };
 
 HMODULE g_dll = nullptr;
@@ -127,6 +129,8 @@ class FetchpixEngines : public ::testing::Test {
     Bind(g_api.QueueImage, "QueueImage");
     Bind(g_api.FreeImage, "FreeImage");
     Bind(g_api.CondemnImage, "CondemnImage");
+    Bind(g_api.ClearImageCache, "ClearImageCache");
+    Bind(g_api.ClearSpecificHistoryCache, "ClearSpecificHistoryCache");
   }
   static void TearDownTestSuite() {
     SetProxy("");
@@ -296,6 +300,40 @@ TEST_F(FetchpixEngines, TheCacheBudgetIsTrimmedOldestFirstAndTheTotalIsTheSumOfT
   EXPECT_LE(sum, 3500u);
   EXPECT_FALSE(std::filesystem::exists(folder_ + "Cache\\i1.Fetchpix Cache"));  // the oldest went first
   EXPECT_FALSE(names.empty());
+}
+
+// The cached bytes by the files on disk and by node 514 after the archive is closed.
+std::pair<uint64_t, uint32_t> CachedBytes(const std::string& folder) {
+  uint64_t sum = 0;
+  for (const auto& f : std::filesystem::directory_iterator(folder + "Cache"))
+    if (f.path().filename().string().find(".Fetchpix Cache") != std::string::npos) sum += f.file_size();
+  Archive archive(Win32ArchiveFileSystem());
+  archive.Open(folder + "Cache\\", "Backup\\", "Settings.Fetchpix Data Archive");
+  uint32_t total = 0xFFFFFFFFu;
+  archive.FindU32(archive.Find(nullptr, nullptr, kNodeSettings), kNodeCachedBytes, total);
+  return {sum, total};
+}
+
+TEST_F(FetchpixEngines, ClearingTheCacheAndASearchsHistoryDeletesTheFilesAndLowersTheTotal) {
+  Setup("count=4&per_page=5&size=1000");
+  Init();
+  SearchHandle cats = Start("cats", 1);
+  EXPECT_EQ(Step(cats, true), "image-1");
+  SearchHandle dogs = Start("dogs", 5);
+  EXPECT_EQ(Step(dogs, true), "image-1");
+  g_api.StopSearch(cats);
+  // The history of one search: its files go, the other's stay.
+  g_api.ClearSpecificHistoryCache("dogs");
+  Unload();
+  std::pair<uint64_t, uint32_t> bytes = CachedBytes(folder_);
+  EXPECT_EQ(bytes.first, bytes.second);
+  EXPECT_GE(bytes.first, 1000u);
+  Init();
+  g_api.ClearImageCache();
+  Unload();
+  bytes = CachedBytes(folder_);
+  EXPECT_EQ(bytes.first, 0u);
+  EXPECT_EQ(bytes.second, 0u);
 }
 
 TEST_F(FetchpixEngines, AGalleryGivesTheLinkedImageThenTheLoneOneAndWrapsWithoutFetching) {
