@@ -46,6 +46,14 @@ bool IsWebScheme(std::string_view scheme) {
   return EqualsIgnoreCaseAscii(scheme, "http") || EqualsIgnoreCaseAscii(scheme, "https");
 }
 
+// A host names no blanks or control bytes; a link that gives one is no address.
+bool UsableAuthority(std::string_view a) {
+  if (a.empty()) return false;
+  for (char c : a)
+    if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7f) return false;
+  return true;
+}
+
 // Removes "." and ".." segments the way reference resolution does.
 std::string RemoveDotSegments(std::string_view in) {
   if (in.find("/.") == std::string_view::npos && (in.empty() || in[0] != '.')) return std::string(in);
@@ -111,21 +119,21 @@ LinkBase::LinkBase(std::string_view pageAddress) : page_(CleanLink(pageAddress))
   base_ = SplitReference(page_);
   basePath_ = RemoveDotSegments(base_.path);
   base_.path = basePath_;
-  usable_ = base_.hasScheme && IsWebScheme(base_.scheme) && base_.hasAuthority && !base_.authority.empty();
+  usable_ = base_.hasScheme && IsWebScheme(base_.scheme) && base_.hasAuthority && UsableAuthority(base_.authority);
 }
 
 std::optional<std::string> LinkBase::Resolve(std::string_view rawLink) const {
   const std::string link = CleanLink(rawLink);
   const Reference r = SplitReference(link);
   if (r.hasScheme) {
-    if (!IsWebScheme(r.scheme) || !r.hasAuthority || r.authority.empty()) return std::nullopt;
+    if (!IsWebScheme(r.scheme) || !r.hasAuthority || !UsableAuthority(r.authority)) return std::nullopt;
     return Compose(r.scheme, r.authority, RemoveDotSegments(r.path), r.hasQuery, r.query, r.hasFragment,
                    r.fragment);
   }
   if (!usable_) return std::nullopt;
   const Reference& b = base_;
   if (r.hasAuthority) {
-    if (r.authority.empty()) return std::nullopt;
+    if (!UsableAuthority(r.authority)) return std::nullopt;
     return Compose(b.scheme, r.authority, RemoveDotSegments(r.path), r.hasQuery, r.query, r.hasFragment,
                    r.fragment);
   }

@@ -43,6 +43,8 @@ TEST(ResolveLink, Table) {
       {"http://host/a/page", "http:x.jpg", nullptr},
       {"http://host/a/page", "http:///x.jpg", nullptr},
       {"http://host/a/page", "///x.jpg", nullptr},
+      {"http://host/a/page", "http://bad host/x.jpg", nullptr},
+      {"http:// /a/page", "x.jpg", nullptr},
       // A colon after a slash is no scheme.
       {"http://host/a/page", "x/y:z.jpg", "http://host/a/x/y:z.jpg"},
       // A relative link needs a web page to stand on.
