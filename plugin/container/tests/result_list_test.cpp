@@ -55,9 +55,11 @@ TEST(ResultList, TrimKeepsTheNewestAndNeverPassesACursor) {
     std::vector<Result> dropped = list.TrimTo(c.keep);
     EXPECT_EQ(list.Size(), c.left) << c.what;
     EXPECT_EQ(dropped.size(), 10 - c.left) << c.what;
-    if (!dropped.empty()) EXPECT_EQ(dropped.front().id, 1u) << c.what;
-    // A dropped address no longer counts as listed.
-    if (!dropped.empty()) EXPECT_TRUE(list.Append(R(99, "http://h/1.jpg"))) << c.what;
+    if (!dropped.empty()) {
+      EXPECT_EQ(dropped.front().id, 1u) << c.what;
+      // A dropped address no longer counts as listed.
+      EXPECT_TRUE(list.Append(R(99, "http://h/1.jpg"))) << c.what;
+    }
   }
   // Only the cache-ahead cursor on an old result also stops it.
   ResultList list;
