@@ -18,21 +18,27 @@ bool IsWebAddress(std::string_view a) {
 
 // The image address a result link names, or empty; `key` receives the text
 // the per-page duplicate list holds.
-std::string ImageAddressOf(const EngineSpec& spec, const QueryParameters& q, std::string& key) {
-  const std::string* image = Parameter(q, spec.imageParameter);
+std::string ImageAddressOf(const EngineSpec& spec, const QueryReader& q, std::string& key) {
+  std::optional<std::string> image = q.Value(spec.imageParameter);
   if (!image || image->empty()) return {};
-  key = *image;
-  if (spec.rule == LinkRule::Plain) return *image;
-  const std::string* rurl = Parameter(q, "rurl");
+  if (spec.rule == LinkRule::Plain) {
+    key = *image;
+    return std::move(*image);
+  }
+  const std::optional<std::string> rurl = q.Value("rurl");
   if (!rurl) return {};
   const size_t colon = rurl->find(':');
   if (colon == std::string::npos || colon == 0) return {};
-  return rurl->substr(0, colon) + "://" + *image;
+  std::string address;
+  address.reserve(colon + 3 + image->size());
+  address.append(*rurl, 0, colon).append("://").append(*image);
+  key = std::move(*image);
+  return address;
 }
 
-uint32_t SizeParameter(const QueryParameters& q, std::string_view name) {
+uint32_t SizeParameter(const QueryReader& q, std::string_view name) {
   if (name.empty()) return 0;
-  const std::string* v = Parameter(q, name);
+  const std::optional<std::string> v = q.Value(name);
   return v ? ToNumber(*v) : 0;
 }
 
@@ -45,12 +51,13 @@ std::vector<Candidate> ExtractCandidates(uint32_t engineId, std::string_view pag
   const HtmlDocument doc = ParseHtmlInPlace(page);
   std::unordered_set<std::string> taken;
   taken.reserve(64);
+  QueryReader q;
   const auto count = static_cast<ElementIndex>(doc.ElementCount());
   for (ElementIndex e = 0; e < count; ++e) {
     if (doc.Tag(e) != kTagA) continue;
     const std::optional<HtmlAttribute> href = Attribute(doc, e, kAttrHref);
     if (!href || !href->value || href->value->substr(0, spec->linkPrefix.size()) != spec->linkPrefix) continue;
-    const QueryParameters q = ParseQuery(*href->value);
+    q.Read(*href->value);
     std::string key;
     std::string image = ImageAddressOf(*spec, q, key);
     if (image.empty() || !IsWebAddress(image) || taken.count(key)) continue;
@@ -75,6 +82,7 @@ std::vector<Candidate> ExtractGalleryCandidates(std::string_view page, std::stri
 
   const LinkBase base(pageAddress);
   ViewSet seen(64);
+  std::vector<bool> srcTaken(count);
   for (ElementIndex e = 0; e < count; ++e) {
     if (doc.Tag(e) != kTagA) continue;
     const ElementIndex img = nextImg[e + 1];
@@ -88,13 +96,16 @@ std::vector<Candidate> ExtractGalleryCandidates(std::string_view page, std::stri
     Candidate c;
     c.imageUrl = std::move(*image);
     const std::optional<HtmlAttribute> src = Attribute(doc, img, kAttrSrc);
+    // Whatever Insert answers, the source is in the set from now on, so the
+    // pass below would skip this IMG; marking it saves that look-up.
+    if (src && src->value) srcTaken[img] = true;
     if (src && src->value && seen.Insert(*src->value)) {
       if (std::optional<std::string> fallback = base.Resolve(*src->value)) c.pageUrl = std::move(*fallback);
     }
     out.push_back(std::move(c));
   }
   for (ElementIndex e = 0; e < count; ++e) {
-    if (doc.Tag(e) != kTagImg) continue;
+    if (doc.Tag(e) != kTagImg || srcTaken[e]) continue;
     const std::optional<HtmlAttribute> src = Attribute(doc, e, kAttrSrc);
     if (!src || !src->value || !seen.Insert(*src->value)) continue;
     if (std::optional<std::string> image = base.Resolve(*src->value)) {

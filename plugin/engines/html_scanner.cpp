@@ -78,13 +78,19 @@ class HtmlBuilder {
   void Reserve() {
     // A plain counting loop: the compiler vectorises it, where a memchr per
     // bracket costs a call for every tag.
-    size_t brackets = 0;
-    for (const char* p = s_; p < end_; ++p) brackets += *p == '<';
+    size_t brackets = 0, equals = 0;
+    for (const char* p = s_; p < end_; ++p) {
+      brackets += *p == '<';
+      equals += *p == '=';
+    }
     // An element takes at least "<x>" except at the very end.
     const size_t most = static_cast<size_t>(end_ - s_) / 3 + 1;
     const size_t elements = brackets < most ? brackets : most;
     d_.elements_.reserve(elements);
-    d_.attrs_.reserve(elements);
+    // Most attributes carry a value; growing this array midway would copy
+    // it. Reserved room that is never written costs no memory.
+    const size_t attrs = elements + equals;
+    d_.attrs_.reserve(attrs < most ? attrs : most);
     d_.texts_.reserve(elements);
     prevSame_.reserve(elements);
     nameId_.reserve(elements);

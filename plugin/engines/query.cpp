@@ -16,8 +16,8 @@ int HexValue(char c) {
 
 // Keeps NUL bytes: the first pass runs over the whole link, and only the pairs
 // that hold one are left out.
-std::string DecodeKeepingNul(std::string_view text) {
-  std::string out;
+void DecodeKeepingNul(std::string_view text, std::string& out) {
+  out.clear();
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     int hi, lo;
@@ -29,23 +29,12 @@ std::string DecodeKeepingNul(std::string_view text) {
       out += text[i];
     }
   }
-  return out;
 }
 
-std::optional<std::string> DecodeValue(std::string_view value) {
-  if (value.find_first_of(std::string_view("%\0", 2)) == std::string_view::npos) return std::string(value);
-  return PercentDecode(value);
-}
-
-}  // namespace
-
-QueryParameters ParseQuery(std::string_view link) {
-  const std::string once = DecodeKeepingNul(link);
-  const std::string_view text(once);
-  QueryParameters list;
-  size_t pairs = 0;
-  for (char c : text) pairs += c == '&' || c == '?';
-  list.reserve(pairs);
+// Calls f(name, value) for each non-empty pair of the runs after each "?",
+// in order, until f returns true.
+template <class F>
+void ForEachPair(std::string_view text, F&& f) {
   size_t q = text.find('?');
   while (q != std::string_view::npos) {
     const size_t runEnd = text.find('?', q + 1);
@@ -59,15 +48,48 @@ QueryParameters ParseQuery(std::string_view link) {
         const size_t eq = pair.find('=');
         const std::string_view name = pair.substr(0, eq);
         const std::string_view value = eq == std::string_view::npos ? std::string_view() : pair.substr(eq + 1);
-        auto decodedValue = DecodeValue(value);
-        if (decodedValue && name.find('\0') == std::string_view::npos)
-          list.emplace_back(std::string(name), std::move(*decodedValue));
+        if (f(name, value)) return;
       }
       start = amp + 1;
     }
     q = runEnd;
   }
+}
+
+std::optional<std::string> DecodeValue(std::string_view value) {
+  if (value.find_first_of(std::string_view("%\0", 2)) == std::string_view::npos) return std::string(value);
+  return PercentDecode(value);
+}
+
+}  // namespace
+
+QueryParameters ParseQuery(std::string_view link) {
+  std::string once;
+  DecodeKeepingNul(link, once);
+  const std::string_view text(once);
+  QueryParameters list;
+  size_t pairs = 0;
+  for (char c : text) pairs += c == '&' || c == '?';
+  list.reserve(pairs);
+  ForEachPair(text, [&](std::string_view name, std::string_view value) {
+    auto decodedValue = DecodeValue(value);
+    if (decodedValue && name.find('\0') == std::string_view::npos)
+      list.emplace_back(std::string(name), std::move(*decodedValue));
+    return false;
+  });
   return list;
+}
+
+void QueryReader::Read(std::string_view link) { DecodeKeepingNul(link, once_); }
+
+std::optional<std::string> QueryReader::Value(std::string_view wanted) const {
+  std::optional<std::string> found;
+  ForEachPair(once_, [&](std::string_view name, std::string_view value) {
+    if (name != wanted || name.find('\0') != std::string_view::npos) return false;
+    found = DecodeValue(value);
+    return found.has_value();
+  });
+  return found;
 }
 
 const std::string* Parameter(const QueryParameters& list, std::string_view name) {

@@ -84,33 +84,52 @@ std::string RemoveDotSegments(std::string_view in) {
   return out;
 }
 
-std::string Compose(std::string_view scheme, std::string_view authority, std::string_view path, bool hasQuery,
-                    std::string_view query, bool hasFragment, std::string_view fragment) {
+bool HasDotSegments(std::string_view path) {
+  return path.find("/.") != std::string_view::npos || (!path.empty() && path[0] == '.');
+}
+
+// One address from its pieces, built in place: the path is pathHead followed
+// by pathTail, with "." and ".." segments removed when `removeDots`.
+std::string Compose(std::string_view scheme, std::string_view authority, std::string_view pathHead,
+                    std::string_view pathTail, bool removeDots, bool hasQuery, std::string_view query,
+                    bool hasFragment, std::string_view fragment) {
   std::string t;
-  t.reserve(scheme.size() + authority.size() + path.size() + query.size() + fragment.size() + 6);
+  t.reserve(scheme.size() + authority.size() + pathHead.size() + pathTail.size() + query.size() + fragment.size() +
+            6);
   t.append(scheme).append("://").append(authority);
-  if (!path.empty() && path[0] != '/') t += '/';
-  t.append(path);
+  const size_t pathStart = t.size();
+  t.append(pathHead).append(pathTail);
+  if (removeDots && HasDotSegments(std::string_view(t).substr(pathStart))) {
+    const std::string path = RemoveDotSegments(std::string_view(t).substr(pathStart));
+    t.resize(pathStart);
+    t.append(path);
+  }
+  if (t.size() > pathStart && t[pathStart] != '/') t.insert(pathStart, 1, '/');
   if (hasQuery) t.append("?").append(query);
   if (hasFragment) t.append("#").append(fragment);
   return t;
 }
 
 // Tabs and line breaks inside a link are dropped and blanks around it
-// trimmed, as browsers read an attribute's address.
-std::string CleanLink(std::string_view link) {
-  std::string out;
-  if (link.find_first_of("\t\n\r") == std::string_view::npos) {
-    out.assign(link);
-  } else {
-    out.reserve(link.size());
+// trimmed, as browsers read an attribute's address. The result views `link`,
+// or `scratch` when something had to be dropped.
+std::string_view CleanLink(std::string_view link, std::string& scratch) {
+  if (link.find_first_of("\t\n\r") != std::string_view::npos) {
+    scratch.clear();
+    scratch.reserve(link.size());
     for (char c : link)
-      if (c != '\t' && c != '\n' && c != '\r') out += c;
+      if (c != '\t' && c != '\n' && c != '\r') scratch += c;
+    link = scratch;
   }
-  const size_t first = out.find_first_not_of(" \f");
-  if (first == std::string::npos) return {};
-  const size_t last = out.find_last_not_of(" \f");
-  return out.substr(first, last - first + 1);
+  const size_t first = link.find_first_not_of(" \f");
+  if (first == std::string_view::npos) return {};
+  const size_t last = link.find_last_not_of(" \f");
+  return link.substr(first, last - first + 1);
+}
+
+std::string CleanLink(std::string_view link) {
+  std::string scratch;
+  return std::string(CleanLink(link, scratch));
 }
 
 }  // namespace
@@ -123,34 +142,32 @@ LinkBase::LinkBase(std::string_view pageAddress) : page_(CleanLink(pageAddress))
 }
 
 std::optional<std::string> LinkBase::Resolve(std::string_view rawLink) const {
-  const std::string link = CleanLink(rawLink);
+  std::string scratch;
+  const std::string_view link = CleanLink(rawLink, scratch);
   const Reference r = SplitReference(link);
   if (r.hasScheme) {
     if (!IsWebScheme(r.scheme) || !r.hasAuthority || !UsableAuthority(r.authority)) return std::nullopt;
-    return Compose(r.scheme, r.authority, RemoveDotSegments(r.path), r.hasQuery, r.query, r.hasFragment,
-                   r.fragment);
+    return Compose(r.scheme, r.authority, r.path, {}, true, r.hasQuery, r.query, r.hasFragment, r.fragment);
   }
   if (!usable_) return std::nullopt;
   const Reference& b = base_;
   if (r.hasAuthority) {
     if (!UsableAuthority(r.authority)) return std::nullopt;
-    return Compose(b.scheme, r.authority, RemoveDotSegments(r.path), r.hasQuery, r.query, r.hasFragment,
-                   r.fragment);
+    return Compose(b.scheme, r.authority, r.path, {}, true, r.hasQuery, r.query, r.hasFragment, r.fragment);
   }
   if (r.path.empty()) {
-    return Compose(b.scheme, b.authority, b.path, r.hasQuery || b.hasQuery, r.hasQuery ? r.query : b.query,
+    return Compose(b.scheme, b.authority, b.path, {}, false, r.hasQuery || b.hasQuery, r.hasQuery ? r.query : b.query,
                    r.hasFragment, r.fragment);
   }
-  std::string merged;
+  std::string_view head;
   if (r.path[0] == '/') {
-    merged = std::string(r.path);
+    head = {};
   } else if (b.path.empty()) {
-    merged = "/" + std::string(r.path);
+    head = "/";
   } else {
-    merged = std::string(b.path.substr(0, b.path.rfind('/') + 1));
-    merged += r.path;
+    head = b.path.substr(0, b.path.rfind('/') + 1);
   }
-  return Compose(b.scheme, b.authority, RemoveDotSegments(merged), r.hasQuery, r.query, r.hasFragment, r.fragment);
+  return Compose(b.scheme, b.authority, head, r.path, true, r.hasQuery, r.query, r.hasFragment, r.fragment);
 }
 
 std::optional<std::string> ResolveLink(std::string_view pageAddress, std::string_view link) {

@@ -52,6 +52,31 @@ TEST(ParseQuery, ParameterTakesTheFirstExactName) {
   EXPECT_EQ(Parameter(q, "h"), nullptr);
 }
 
+// The reader must answer exactly what the list would, including a first
+// pair left out for a NUL that lets a later pair of the same name answer,
+// and it must forget the previous link on each Read.
+TEST(QueryReader, AnswersAsTheParameterList) {
+  const char* links[] = {
+      "", "/x?a=1&b=2", "/x?a=1&&b", "/x?a=&=v", "/x?a=1?b=2&c", "/x?q=a=b",
+      "/imgres?imgurl=http%253A%252F%252Fe.com%252Fa%2520b.jpg&w=640", "/x?n%2541me=v&nAme=2",
+      "/x?a=1%262&b=3", "/x?p=100%&q=%0&r=%zz&s=%4", "/x?a=%00&a=2", "/x?a=%2500&b=2&a=%2541",
+      "/x?n%00=1&n=2", "/x?w=1&W=2&w=3&width=4",
+  };
+  const char* names[] = {"a", "b", "c", "q", "imgurl", "w", "W", "width", "nAme", "n%41me", "n", "p", "r", "s", "2", "",
+                         "x"};
+  QueryReader reader;
+  for (const char* link : links) {
+    reader.Read(link);
+    const QueryParameters list = ParseQuery(link);
+    for (const char* name : names) {
+      const std::string* expected = Parameter(list, name);
+      const std::optional<std::string> got = reader.Value(name);
+      ASSERT_EQ(got.has_value(), expected != nullptr) << link << " " << name;
+      if (expected) EXPECT_EQ(*got, *expected) << link << " " << name;
+    }
+  }
+}
+
 TEST(ToNumber, Table) {
   struct Case {
     const char* text;
