@@ -8,28 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "support/tests/message_pump_win.h"
+
 namespace uitest {
 
-// Pumps messages until `done` holds; false after `limitMs` (a hang guard, not
-// a timing check).
-inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 15000) {
-  const ULONGLONG end = GetTickCount64() + limitMs;
-  while (!done()) {
-    if (GetTickCount64() > end) return false;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return true;
-}
-
-inline void PumpFor(DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  PumpUntil([end] { return GetTickCount64() >= end; }, ms + 1000);
-}
+using testpump::PumpFor;
+using testpump::PumpUntil;
 
 struct Received {
   UINT msg;

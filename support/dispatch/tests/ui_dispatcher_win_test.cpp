@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/dispatch/ui_dispatcher_win.h"
+#include "support/tests/message_pump_win.h"
 
 namespace {
 
@@ -19,16 +20,7 @@ struct Payload {
   std::atomic<int>& alive;
 };
 
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 10000) {
-  const ULONGLONG end = GetTickCount64() + limitMs;
-  while (!done()) {
-    if (GetTickCount64() > end) return false;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return true;
-}
+using testpump::PumpUntil;
 
 TEST(UiDispatcher, TasksFromSeveralWorkersRunOnceEachOnTheUiThread) {
   UiDispatcher dispatcher;

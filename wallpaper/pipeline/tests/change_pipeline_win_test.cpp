@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "support/tests/message_pump_win.h"
 #include "support/tests/temp_dir.h"
 #include "wallpaper/desktop/desktop_values.h"
 #include "wallpaper/pipeline/change_pipeline_win.h"
+#include "wallpaper/pipeline/tests/solid_bmp.h"
 
 namespace {
 
@@ -43,37 +45,6 @@ struct RecordingStatus final : StatusSink {
   std::vector<std::string> shown;
 };
 
-std::string SolidBmp(int width, int height, uint8_t value) {
-  const int stride = (width * 3 + 3) & ~3;
-  const uint32_t size = 54 + stride * height;
-  std::string f(size, static_cast<char>(value));
-  auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) f[at + i] = static_cast<char>(v >> (8 * i));
-  };
-  std::fill(f.begin(), f.begin() + 54, '\0');
-  f[0] = 'B';
-  f[1] = 'M';
-  put32(2, size);
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, width);
-  put32(22, height);
-  f[26] = 1;
-  f[28] = 24;
-  return f;
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 20000) {
-  const ULONGLONG end = GetTickCount64() + limitMs;
-  while (!done()) {
-    if (GetTickCount64() > end) return false;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return true;
-}
-
 std::string DesktopWallpaper() {
   char text[MAX_PATH * 2] = {};
   DWORD size = sizeof text;
@@ -106,7 +77,7 @@ class ChangePipelineTest : public ::testing::Test {
 };
 
 TEST_F(ChangePipelineTest, OneChangeAtATimeReportedOnceAtStartAndEnd) {
-  WriteWholeFile(dir.File("a.bmp"), SolidBmp(64, 40, 0x40));
+  WriteWholeFile(dir.File("a.bmp"), SolidBmp(64, 40, 0x40, 0x40, 0x40));
   source.files = {dir.File("a.bmp")};
   ChangePipeline& p = Pipeline();
   p.ChangeWallpaper(false, true, true);
@@ -118,19 +89,19 @@ TEST_F(ChangePipelineTest, OneChangeAtATimeReportedOnceAtStartAndEnd) {
   EXPECT_EQ(source.asked, 1);
   ASSERT_EQ(status.shown.size(), 1u);
   EXPECT_EQ(status.shown[0], "Wallpaper change already in progress. Please wait...");
-  ASSERT_TRUE(PumpUntil([&] { return !p.ChangeRunning(); }));
+  ASSERT_TRUE(testpump::PumpUntil([&] { return !p.ChangeRunning(); }));
   EXPECT_EQ(listener.events, "SE");
   EXPECT_FALSE(ReadWholeFile(paths.wallpaperBitmapPath, true).empty());
 }
 
 TEST_F(ChangePipelineTest, ACorruptPictureIsSkippedInTheSameDirection) {
   WriteWholeFile(dir.File("bad.jpg"), "not a picture");
-  WriteWholeFile(dir.File("good.bmp"), SolidBmp(32, 32, 0x80));
+  WriteWholeFile(dir.File("good.bmp"), SolidBmp(32, 32, 0x80, 0x80, 0x80));
   source.files = {dir.File("bad.jpg"), dir.File("good.bmp")};
   ChangePipeline& p = Pipeline();
   p.ChangeWallpaper(false, false, true);
-  ASSERT_TRUE(PumpUntil([&] { return !p.ChangeRunning() && source.asked == 2; }));
-  ASSERT_TRUE(PumpUntil([&] { return !p.ChangeRunning(); }));
+  ASSERT_TRUE(testpump::PumpUntil([&] { return !p.ChangeRunning() && source.asked == 2; }));
+  ASSERT_TRUE(testpump::PumpUntil([&] { return !p.ChangeRunning(); }));
   EXPECT_EQ(source.forwards, (std::vector<bool>{false, false}));
   EXPECT_EQ(listener.events, "SESE");
   EXPECT_FALSE(ReadWholeFile(paths.wallpaperBitmapPath, true).empty());
@@ -153,7 +124,7 @@ TEST_F(ChangePipelineTest, MoviesWhosePageCannotBeWrittenEndTheChangeAfterOneTry
 
 TEST_F(ChangePipelineTest, RestoreWithoutAUsableEntryTakesTheNextOne) {
   live.PaperOrient = kOrientCenter;
-  WriteWholeFile(dir.File("next.bmp"), SolidBmp(16, 16, 0x20));
+  WriteWholeFile(dir.File("next.bmp"), SolidBmp(16, 16, 0x20, 0x20, 0x20));
   source.files = {dir.File("next.bmp")};
   source.current = std::nullopt;
   ChangePipeline& p = Pipeline();
@@ -167,7 +138,7 @@ TEST_F(ChangePipelineTest, RestoreWithoutAUsableEntryTakesTheNextOne) {
 }
 
 TEST_F(ChangePipelineTest, StopDuringAChangeEndsItAndNothingIsAppliedLater) {
-  WriteWholeFile(dir.File("big.bmp"), SolidBmp(1600, 1200, 0x10));
+  WriteWholeFile(dir.File("big.bmp"), SolidBmp(1600, 1200, 0x10, 0x10, 0x10));
   source.files = {dir.File("big.bmp")};
   ChangePipeline& p = Pipeline();
   p.ChangeWallpaper(false, true, true);
@@ -175,7 +146,7 @@ TEST_F(ChangePipelineTest, StopDuringAChangeEndsItAndNothingIsAppliedLater) {
   p.Stop();
   EXPECT_FALSE(p.ChangeRunning());
   EXPECT_EQ(listener.events, "SE");
-  PumpUntil([] { return false; }, 300);
+  testpump::PumpUntil([] { return false; }, 300);
   EXPECT_EQ(listener.events, "SE");
   p.Stop();  // twice is harmless
   p.ChangeWallpaper(false, true, true);
