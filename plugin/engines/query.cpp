@@ -19,14 +19,22 @@ int HexValue(char c) {
 void DecodeKeepingNul(std::string_view text, std::string& out) {
   out.clear();
   out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
+  // Runs without an escape are copied whole.
+  size_t i = 0;
+  while (i < text.size()) {
+    const size_t pct = text.find('%', i);
+    if (pct == std::string_view::npos) {
+      out.append(text.substr(i));
+      break;
+    }
+    out.append(text.substr(i, pct - i));
     int hi, lo;
-    if (text[i] == '%' && i + 2 < text.size() && (hi = HexValue(text[i + 1])) >= 0 &&
-        (lo = HexValue(text[i + 2])) >= 0) {
+    if (pct + 2 < text.size() && (hi = HexValue(text[pct + 1])) >= 0 && (lo = HexValue(text[pct + 2])) >= 0) {
       out += static_cast<char>(hi * 16 + lo);
-      i += 2;
+      i = pct + 3;
     } else {
-      out += text[i];
+      out += '%';
+      i = pct + 1;
     }
   }
 }
