@@ -9,16 +9,9 @@ Logger* g_logger = nullptr;
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using LogFile = std::unique_ptr<std::FILE, FileCloser>;
-
 // Text mode, so that every "\n" reaches the file as CR LF on Windows; the C
 // runtime opens with sharing deny-none.
-LogFile OpenForAppend(const std::string& path) { return LogFile(std::fopen(path.c_str(), "a")); }
-
-void Put(std::FILE* f, const std::string& text) { std::fwrite(text.data(), 1, text.size(), f); }
+std::FILE* OpenForAppend(const std::string& path) { return std::fopen(path.c_str(), "a"); }
 
 // asctime's layout, but always with a two-digit day and without the newline.
 std::string DateText(int64_t now) {
@@ -63,6 +56,24 @@ Logger::Logger(const std::string& path, LogVariant variant)
 
 Logger::~Logger() { EndLog(); }
 
+void Logger::FileCloser::operator()(std::FILE* f) const { std::fclose(f); }
+
+std::FILE* Logger::Open(File& scratch) {
+  if (variant_ != LogVariant::Plugin) {
+    scratch.reset(OpenForAppend(logPath));
+    return scratch.get();
+  }
+  if (!kept_) kept_.reset(OpenForAppend(logPath));
+  return kept_.get();
+}
+
+void Logger::Put(std::FILE* f, const std::string& text) {
+  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  // Each line reaches the file before the write returns: a crash keeps it.
+  const bool flushed = std::fflush(f) == 0;
+  if ((!written || !flushed) && f == kept_.get()) kept_.reset();
+}
+
 std::unique_lock<std::recursive_mutex> Logger::Guard() {
   if (variant_ == LogVariant::Plugin) return std::unique_lock<std::recursive_mutex>(lock_);
   return std::unique_lock<std::recursive_mutex>(lock_, std::defer_lock);
@@ -74,22 +85,29 @@ int Logger::DashCount(bool footer) const {
 }
 
 void Logger::BeginLog() {
+  auto guard = Guard();
   if (begun) return;
   begun = true;
   const std::string date = DateText(clock_());
   if (variant_ == LogVariant::Program) std::remove(logPath.c_str());
-  LogFile f = OpenForAppend(logPath);
+  File scratch;
+  std::FILE* f = Open(scratch);
   if (!f) return;
   const std::string dashes(DashCount(false), '-');
-  Put(f.get(), dashes + " Log begins on " + date + " " + dashes + "\n");
+  Put(f, dashes + " Log begins on " + date + " " + dashes + "\n");
 }
 
 void Logger::EndLog() {
+  auto guard = Guard();
   if (!begun) return;
-  if (LogFile f = OpenForAppend(logPath)) {
+  File scratch;
+  if (std::FILE* f = Open(scratch)) {
     const std::string dashes(DashCount(true), '-');
-    Put(f.get(), dashes + " Log ends on " + DateText(clock_()) + " " + dashes + "\n\n\n\n\n");
+    Put(f, dashes + " Log ends on " + DateText(clock_()) + " " + dashes + "\n\n\n\n\n");
   }
+  // Closed with the footer, so that the file can be deleted or moved until
+  // the next header.
+  kept_.reset();
   begun = false;
 }
 
@@ -117,22 +135,25 @@ const std::string& Logger::LinePrefix(uint32_t level) {
 void Logger::Write(const std::string& message, uint32_t level) {
   auto guard = Guard();
   if ((level & levelMask) == 0) return;
-  LogFile f = OpenForAppend(logPath);
+  File scratch;
+  std::FILE* f = Open(scratch);
   if (!f) return;
-  Put(f.get(), LinePrefix(level) + message + "\n");
+  Put(f, LinePrefix(level) + message + "\n");
 }
 
 void Logger::WriteRaw(const std::string& message) {
   auto guard = Guard();
-  LogFile f = OpenForAppend(logPath);
+  File scratch;
+  std::FILE* f = Open(scratch);
   if (!f) return;
-  Put(f.get(), message);
+  Put(f, message);
 }
 
 void Logger::WriteHex(const uint8_t* data, uint32_t length, uint32_t level) {
   auto guard = Guard();
   if (data == nullptr || (level & levelMask) == 0) return;
-  LogFile f = OpenForAppend(logPath);
+  File scratch;
+  std::FILE* f = Open(scratch);
   if (!f) return;
   static const char kHex[] = "0123456789ABCDEF";
   for (uint32_t start = 0; start < length; start += 20) {
@@ -145,16 +166,17 @@ void Logger::WriteHex(const uint8_t* data, uint32_t length, uint32_t level) {
       line[3 * k + 1] = kHex[byte & 15];
       line[60 + k] = (byte >= 0x20 && byte <= 0x7F) ? static_cast<char>(byte) : '.';
     }
-    Put(f.get(), LinePrefix(level) + line + "\n");
+    Put(f, LinePrefix(level) + line + "\n");
   }
 }
 
 void Logger::EnterScope(const std::string& message, uint32_t level) {
   auto guard = Guard();
   if ((level & levelMask) == 0) return;
-  LogFile f = OpenForAppend(logPath);
+  File scratch;
+  std::FILE* f = Open(scratch);
   if (!f) return;
-  Put(f.get(), LinePrefix(level) + " +- " + message + "\n");
+  Put(f, LinePrefix(level) + " +- " + message + "\n");
   indent += indentStep;
 }
 
@@ -163,9 +185,10 @@ void Logger::ExitScope(const std::string& message, uint32_t level) {
   if ((level & levelMask) == 0) return;
   indent -= indentStep;
   if (indent < 0) indent = 0;
-  LogFile f = OpenForAppend(logPath);
+  File scratch;
+  std::FILE* f = Open(scratch);
   if (!f) return;
-  Put(f.get(), LinePrefix(level) + " +- " + message + "\n");
+  Put(f, LinePrefix(level) + " +- " + message + "\n");
 }
 
 void Logger::WriteAt(const char* file, int line, const std::string& message, uint32_t level) {

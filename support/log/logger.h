@@ -1,7 +1,12 @@
 #pragma once
-// Plain-text diagnostic log. Each write opens, appends and closes the file, so
-// the log survives a crash up to its last line and others can read it any time.
+// Plain-text diagnostic log. Every line is flushed to the file as it is
+// written, so the log survives a crash up to its last line and others can
+// read it any time. The program's variant opens and closes the file for each
+// write; the plug-in's, which logs several lines for every image step, keeps
+// it open (shared for reading and writing) from the header to the footer.
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -67,7 +72,19 @@ class Logger {
   Clock clock_;
   std::recursive_mutex lock_;  // taken only by the plug-in variant
 
+  struct FileCloser {
+    void operator()(std::FILE* f) const;
+  };
+  using File = std::unique_ptr<std::FILE, FileCloser>;
+  File kept_;  // the plug-in's open log file; null between writes otherwise
+
   std::unique_lock<std::recursive_mutex> Guard();
+  // The file to append to: the kept one, or one opened for this write (null
+  // when it cannot be opened). `scratch` owns a file opened for one write.
+  std::FILE* Open(File& scratch);
+  // Appends and flushes; a kept file that failed is dropped so that the next
+  // write opens the file again.
+  void Put(std::FILE* f, const std::string& text);
   void BuildPrefix(uint32_t level);
   int DashCount(bool footer) const;
 };

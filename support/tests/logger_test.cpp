@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -172,6 +173,34 @@ TEST_F(LoggerTest, MacrosNoteTheCallerAndSkipWithoutLogger) {
   EXPECT_NE(lines[2].find(" +- Enter function: Work"), std::string::npos);
   EXPECT_NE(lines[3].find(":09  |  inside"), std::string::npos);
   EXPECT_NE(lines[4].find(":09  +- Exit function: Work"), std::string::npos);
+}
+
+// Both variants: a line is in the file when its write returns (a crash
+// right after it keeps it), and after the footer the file is let go, so a
+// file removed between two runs comes back with the next line.
+TEST_F(LoggerTest, EveryLineIsOnDiskAtOnceAndTheFooterLetsTheFileGo) {
+  for (LogVariant variant : {LogVariant::Program, LogVariant::Plugin}) {
+    std::remove(dir.File("log.txt").c_str());
+    auto logger = Make(variant);
+    for (int i = 0; i < 3; ++i) {
+      logger->Write("line " + std::to_string(i), kLogInfo);
+      const std::string text = Text();
+      ASSERT_GE(text.size(), 7u);
+      EXPECT_EQ(text.substr(text.size() - 7), "line " + std::to_string(i) + "\n");
+    }
+    logger->EnterScope("scope", kLogInfo);
+    EXPECT_NE(Text().find(" +- scope\n"), std::string::npos);
+    logger->EndLog();
+    EXPECT_NE(Text().find(" Log ends on "), std::string::npos);
+    ASSERT_EQ(std::remove(dir.File("log.txt").c_str()), 0);
+    logger->Write("after the footer", kLogInfo);
+    const auto lines = Lines(Text());
+    ASSERT_EQ(lines.size(), 1u) << static_cast<int>(variant);
+    EXPECT_NE(lines[0].find("after the footer"), std::string::npos);
+    logger->BeginLog();
+    logger->Write("second run", kLogInfo);
+    EXPECT_NE(Text().find("second run\n"), std::string::npos);
+  }
 }
 
 TEST_F(LoggerTest, PluginVariantKeepsEachLineWithItsOwnSourcePosition) {
