@@ -23,7 +23,8 @@ struct Result {
   uint32_t width = 0;   // as announced; 0 = unknown
   uint32_t height = 0;
   ArchiveNode* node = nullptr;                 // its 272 node
-  std::optional<net::CandidateImage> image;    // in memory while it is current
+  std::optional<net::CandidateImage> image;    // in memory while current or among the kept neighbours
+  uint64_t imageUsed = 0;                      // when the image was last prepared, for keeping the newest
 };
 
 class ResultList {

@@ -14,6 +14,12 @@ namespace {
 // Preparing ahead stays within a minute of downloads, and at most this many.
 constexpr uint32_t kAheadBudgetMs = 60000;
 constexpr uint32_t kMostAhead = 10;
+// Images of results shown or prepared lately stay in memory besides the
+// current one, so that stepping back and forth over them reads no file (a
+// cache file costs milliseconds under the archive's and the file system's
+// locks): at most this many, and at most this many bytes in all.
+constexpr size_t kMostKeptImages = 64;
+constexpr uint64_t kMostKeptBytes = uint64_t{32} << 20;
 }  // namespace
 
 SearchContainer::SearchContainer(std::string engineName)
@@ -261,7 +267,14 @@ uint32_t SearchContainer::Prepare(Result& result) {
   const SearchOptions& o = Link()->Options();
   const engines::SizeFilter limits{o.MinWidth(), o.MinHeight(), o.MaxWidth(), o.MaxHeight(), o.MinPixels()};
   if (!engines::PassesSizeFilter(limits, result.width, result.height) || IsCondemned(result)) return IMAGEREJECTED;
-  if (result.image) return SUCCESS;
+  if (result.image) {
+    if (&result == &*results_.current || StillCached(result)) {
+      result.imageUsed = ++useCount_;
+      return SUCCESS;
+    }
+    cMonitorLock hold(containerLock_);
+    result.image.reset();
+  }
   if (std::optional<CachedImage> cached = Link()->Cache().Load(result.node)) {
     net::CandidateImage image;
     image.size = static_cast<uint32_t>(cached->bytes.size());
@@ -271,6 +284,7 @@ uint32_t SearchContainer::Prepare(Result& result) {
     image.bytes = std::move(cached->bytes);
     cMonitorLock hold(containerLock_);
     result.image = std::move(image);
+    result.imageUsed = ++useCount_;
     return SUCCESS;
   }
   if (Link()->RecentlyFailed().IsRecentlyFailed(result.imageUrl)) return IMAGESKIPPED;
@@ -286,6 +300,7 @@ uint32_t SearchContainer::Prepare(Result& result) {
       if (written.overBudget) Link()->Queue(ControlEntry{kControlTrimCache});
       cMonitorLock hold(containerLock_);
       result.image = std::move(outcome.image);
+      result.imageUsed = ++useCount_;
       return SUCCESS;
     }
     case NOCONNECTION:
@@ -304,6 +319,33 @@ uint32_t SearchContainer::Prepare(Result& result) {
   }
 }
 
+bool SearchContainer::StillCached(const Result& result) {
+  Archive* archive = Link()->GetArchive();
+  if (!archive || !result.node) return false;
+  std::lock_guard<std::recursive_mutex> hold(archive->Lock());
+  return archive->Find(result.node, nullptr, kNodeCacheEntry) != nullptr;
+}
+
+void SearchContainer::TrimKeptImages() {
+  // Only this thread changes the list, so it is read without the lock. A
+  // walk per step costs microseconds even for thousands of results.
+  for (;;) {
+    size_t count = 0;
+    uint64_t bytes = 0;
+    Result* oldest = nullptr;
+    ResultList::Cursor c = results_.Placeholder();
+    while (results_.Forward(c)) {
+      if (!c->image || c == results_.current) continue;
+      ++count;
+      bytes += c->image->bytes.size();
+      if (!oldest || c->imageUsed < oldest->imageUsed) oldest = &*c;
+    }
+    if (!oldest || (count <= kMostKeptImages && bytes <= kMostKeptBytes)) return;
+    cMonitorLock hold(containerLock_);
+    oldest->image.reset();
+  }
+}
+
 uint32_t SearchContainer::AheadLimit() const {
   return session_->stats().DownloadsWithin(kAheadBudgetMs, kMostAhead);
 }
@@ -311,11 +353,11 @@ uint32_t SearchContainer::AheadLimit() const {
 void SearchContainer::Dispatch() {
   {
     cMonitorLock hold(containerLock_);
-    if (results_.current != results_.navigation && !results_.IsPlaceholder(results_.current))
-      results_.current->image.reset();  // its cached file stays
     results_.current = results_.navigation;
     results_.ahead = results_.navigation;
   }
+  // The result shown before stays in memory while the budget allows.
+  TrimKeptImages();
   everShown_ = true;
   aheadLimit_ = AheadLimit();
   SetStatusCode(SUCCESS);
@@ -353,11 +395,7 @@ bool SearchContainer::Cache() {
   }
   if (Prepare(*next) == SUCCESS) {
     SF_LOG(kLogInfo, "Image cached");
-    // Only the result on view keeps its image in memory; the rest wait on disk.
-    if (next != results_.current) {
-      cMonitorLock hold(containerLock_);
-      next->image.reset();
-    }
+    TrimKeptImages();
     ++aheadCount_;
     aheadLimit_ = AheadLimit();
     if (aheadCount_ >= aheadLimit_) {

@@ -67,6 +67,12 @@ class SearchContainer : public SearchThread {
   void DropRequest();
   uint32_t AheadLimit() const;
   bool IsCondemned(const Result& result);
+  // Whether the disk cache still holds the result's image: a kept image
+  // whose entry was cleared or trimmed is not shown again from memory.
+  bool StillCached(const Result& result);
+  // Drops the least recently prepared images beyond the kept budget; the
+  // current result's image always stays.
+  void TrimKeptImages();
 
   const std::string engineName_;
   std::unique_ptr<net::NetSession> session_;
@@ -79,6 +85,7 @@ class SearchContainer : public SearchThread {
   // same request with nothing shown means nothing can be shown).
   uint32_t endsThisRequest_ = 0;
   bool everShown_ = false;
+  uint64_t useCount_ = 0;  // stamps Result::imageUsed
   uint32_t nextId_ = 1;
   ArchiveNode* engineNode_ = nullptr;
   ArchiveNode* resultsNode_ = nullptr;

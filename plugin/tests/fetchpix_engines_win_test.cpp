@@ -17,6 +17,7 @@
 #include "plugin/engines/engine_specs.h"
 #include "plugin/include/fetchpix.h"
 #include "plugin/net/tests/stand_in_server_win.h"
+#include "plugin/tests/fault_report_win.h"
 #include "support/tests/temp_dir.h"
 #include "support/win/unique_handle_win.h"
 
@@ -112,6 +113,7 @@ const EngineCase kEngines[] = {
 class FetchpixEngines : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    InstallFaultReport();
     g_server = new StandInServer(ENGINE_STAND_IN_SCRIPT, 550);
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -228,6 +230,25 @@ TEST_F(FetchpixEngines, EveryEngineAsksItsPagesStepsBackFromMemoryAndWrapsToTheF
     EXPECT_EQ(Step(h, true), "image-2");
     Unload();
   }
+}
+
+// Images stepped over stay in memory, so stepping back asks for nothing, but
+// only while the disk cache holds them: once the cache is cleared, going back
+// asks for the image again.
+TEST_F(FetchpixEngines, ImagesKeptInMemoryGoWithAClearedCache) {
+  Setup("count=8&per_page=10");
+  Init();
+  SearchHandle h = Start("red car", kEngines[0].id);
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(Step(h, true), "image-" + std::to_string(i));
+  EXPECT_EQ(Step(h, false), "image-3");
+  EXPECT_EQ(Step(h, false), "image-2");
+  EXPECT_EQ(Step(h, true), "image-3");
+  EXPECT_EQ(Gets("pics.example /r2.jpg"), 1);
+  EXPECT_EQ(Gets("pics.example /r3.jpg"), 1);
+  g_api.ClearImageCache();
+  EXPECT_EQ(Step(h, false), "image-2");
+  EXPECT_EQ(Gets("pics.example /r2.jpg"), 2) << Requests();
+  Unload();
 }
 
 TEST_F(FetchpixEngines, SizeFilterSkipsNarrowTriesUnknownAndACondemnedImageIsNeverAskedForAgain) {

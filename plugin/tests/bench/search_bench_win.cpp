@@ -92,6 +92,9 @@ int main() {
   const std::string folder = (std::filesystem::temp_directory_path() / "sf-search-bench\\").string();
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
+  // InitDll makes its subfolders, not the data folder: without it there is
+  // no archive, no disk cache and no log, and every step downloads again.
+  std::filesystem::create_directories(folder, ignored);
   init(1, FETCHPIX_INTERFACE_VERSION, folder.c_str());
   option(FETCHPIX_OPTION_NOTIFY, reinterpret_cast<uintptr_t>(window), kNotify);
   SearchHandle h = nullptr;
