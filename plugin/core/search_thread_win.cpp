@@ -79,13 +79,11 @@ uint32_t SearchThread::IsFailed(bool* out) {
 }
 
 void SearchThread::SetStatus(uint32_t state) {
-  cMonitorLock hold(stateLock_);
-  state_ = state;
+  state_.store(state);
 }
 
 uint32_t SearchThread::GetStatus() {
-  cMonitorLock hold(stateLock_);
-  return state_;
+  return state_.load();
 }
 
 void SearchThread::Notify(uint32_t code) {
