@@ -89,36 +89,35 @@ uint32_t NetSession::Blocking(const std::function<BOOL(HINTERNET)>& call) {
   return ok ? static_cast<uint32_t>(SUCCESS) : MapInternetError(error);
 }
 
-void NetSession::CloseCurrent(bool byDeadline) {
-  UniqueInternet request, connection;
-  {
-    std::lock_guard<std::mutex> hold(lock_);
-    (byDeadline ? deadlinePassed_ : aborted_) = true;
-    request = std::move(request_);
-    connection = std::move(connection_);
-  }
-  // Closed outside the lock: WinInet may hold the close until a call that is
-  // running on the handle returns, and that thread needs the lock to finish.
+void NetSession::CloseHandles(Raise raise, bool session) {
+  // Held across the closing itself: Wine invalidates a handle's children
+  // without a lock of its own, so a search thread closing its session while an
+  // abort on another thread closes the connection under it could release that
+  // connection twice.
+  std::lock_guard<std::mutex> closing(closeLock_);
+  // Declared before `hold`, so they close once lock_ is free again (WinInet may
+  // hold a close until a call running on the handle returns, and that call's
+  // thread needs lock_ to finish). In reverse order: each parent before its
+  // children, which WinInet invalidates in the same call, so a request that a
+  // running call still holds is not freed while the parent's children are walked.
+  UniqueInternet ownRequest, ownConnection, ownSession;
+  std::lock_guard<std::mutex> hold(lock_);
+  if (raise == Raise::Aborted) aborted_ = true;
+  if (raise == Raise::Deadline) deadlinePassed_ = true;
+  ownRequest = std::move(request_);
+  ownConnection = std::move(connection_);
+  if (session) ownSession = std::move(session_);
 }
 
-void NetSession::EndRequest() {
-  UniqueInternet request, connection;
-  std::lock_guard<std::mutex> hold(lock_);
-  request = std::move(request_);
-  connection = std::move(connection_);
-}
+void NetSession::CloseCurrent(bool byDeadline) { CloseHandles(byDeadline ? Raise::Deadline : Raise::Aborted, false); }
+
+void NetSession::EndRequest() { CloseHandles(Raise::Nothing, false); }
 
 void CALLBACK NetSession::DeadlinePassed(void* self, BOOLEAN) { static_cast<NetSession*>(self)->CloseCurrent(true); }
 
 void NetSession::Abort() { CloseCurrent(false); }
 
-void NetSession::Close() {
-  UniqueInternet request, connection, session;
-  std::lock_guard<std::mutex> hold(lock_);
-  request = std::move(request_);
-  connection = std::move(connection_);
-  session = std::move(session_);
-}
+void NetSession::Close() { CloseHandles(Raise::Nothing, true); }
 
 uint32_t NetSession::Open(const std::string& address, const char* verb, std::string* fileName) {
   const Scheme scheme = SchemeOf(address);

@@ -8,7 +8,10 @@
 // session lives; it closes the running request and makes it and every later
 // one fail with DOWNLOADABORTED. Windows ends a call that is blocked on the
 // closed request at once; Wine lets it run to its receive time-out, so no
-// wait outlasts the time-outs. Abort() itself returns at once.
+// wait outlasts the time-outs. Abort() itself returns at once. Handles are
+// closed one thread at a time (the owner's end of a request or Close(), an
+// Abort(), the deadline): Wine's WinInet does not guard a handle's tree
+// against two threads closing parts of it together.
 //
 // Quit signal: the owning search passes a pointer to its own quit flag (or
 // null for a probe session). The flag is read before each request and after
@@ -92,6 +95,10 @@ class NetSession final : public Downloader {
   void Begin();
   void CloseCurrent(bool byDeadline);
   void EndRequest();
+  enum class Raise { Nothing, Aborted, Deadline };
+  // Raises the flag, takes the running request (and the session when asked)
+  // out under lock_ and closes them under closeLock_.
+  void CloseHandles(Raise raise, bool session);
   void SetTimeouts(HINTERNET handle) const;
   static void CALLBACK DeadlinePassed(void* self, BOOLEAN);
 
@@ -103,6 +110,9 @@ class NetSession final : public Downloader {
   // Guards the handles of the running request and the flags below, so that
   // Abort() and the deadline close them exactly once.
   mutable std::mutex lock_;
+  // Serialises every close of this session's handles, from whichever thread
+  // (owner, Abort(), the deadline); taken before lock_, never during a call.
+  std::mutex closeLock_;
   UniqueInternet session_;
   UniqueInternet connection_;
   UniqueInternet request_;

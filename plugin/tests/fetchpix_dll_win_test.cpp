@@ -17,6 +17,7 @@
 #include "plugin/archive/archive_file_win.h"
 #include "plugin/include/fetchpix.h"
 #include "plugin/net/tests/stand_in_server_win.h"
+#include "plugin/tests/fault_report_win.h"
 #include "support/tests/temp_dir.h"
 
 namespace {
@@ -112,6 +113,7 @@ int CountOf(const std::string& text, const std::string& what) {
 class FetchpixDll : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    InstallFaultReport();
     g_server = new StandInServer(NET_STAND_IN_SCRIPT, 280);
     g_dll = LoadLibraryA((ExeFolder() + "Fetchpix.dll").c_str());
     if (!g_dll) return;
@@ -451,6 +453,31 @@ TEST_F(FetchpixDll, UnloadDuringASilentProbeEndsWithinTheTimeOut) {
   Unload();
   // Bounded by the session's receive time-out (15 s) at worst.
   EXPECT_LT(Clock::now() - t0, std::chrono::seconds(20));
+}
+
+// Unloads that land on searches in every state: probing, downloading a
+// flowing body, caching, idle. Each stop aborts a transfer on the control
+// thread while the search's own thread leaves it and closes its session, and
+// the loop repeats that race; every unload must end quickly and the plug-in
+// load again.
+TEST_F(FetchpixDll, RepeatedStartsAndUnloadsDuringTransfers) {
+  const char* paths[] = {"/large", "/endless", "/image.jpg", "/numbered.jpg"};
+  for (int round = 0; round < 12; ++round) {
+    SCOPED_TRACE(round);
+    Init();
+    for (const char* path : paths) {
+      SearchHandle h = Start(path);
+      g_api.QueueImage(h, 1);
+    }
+    Pump(40 + round % 4 * 60);
+    const auto t0 = Clock::now();
+    Unload();
+    EXPECT_LT(Clock::now() - t0, std::chrono::seconds(5));
+  }
+  Init();
+  SearchHandle h = Start("/image.jpg");
+  g_api.QueueImage(h, 1);
+  EXPECT_EQ(WaitNote(h, 20000), static_cast<uint32_t>(SUCCESS));
 }
 
 TEST_F(FetchpixDll, UnloadStopsThreeLiveSearchesAndTheArchiveCountsRuns) {

@@ -253,6 +253,34 @@ TEST_F(NetSessionTest, AbortEndsABlockedCallByItsTimeOutAtTheLatest) {
   }
 }
 
+// A search that quits raises its flag and aborts from the control thread,
+// while its own thread leaves the download within a block and closes the
+// session at once: both close handles of one tree at the same moment. Rounds
+// at varied delays land the abort on every step of a flowing download; none
+// may crash, and each ends as an abort.
+TEST_F(NetSessionTest, AbortWhileTheOwnerClosesItsSessionIsSafe) {
+  constexpr int kRounds = 30;
+  int aborted = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    std::atomic<bool> quit{false};
+    NetSession session(&quit, Quick(5000));
+    std::atomic<bool> flowing{false};
+    uint32_t code = 0;
+    std::thread owner([&] {
+      flowing = true;
+      code = session.Download(Url("/endless"), nullptr) ? static_cast<uint32_t>(SUCCESS) : session.lastError();
+      session.Close();
+    });
+    while (!flowing) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 + round % 9 * 4));
+    quit = true;
+    session.Abort();
+    owner.join();
+    if (code == DOWNLOADABORTED) ++aborted;
+  }
+  EXPECT_EQ(aborted, kRounds);
+}
+
 TEST_F(NetSessionTest, TimedDownloadCountsSuccessesOnly) {
   NetSession session;
   EXPECT_EQ(session.AverageMilliseconds(), 0.0);
