@@ -30,6 +30,13 @@ void PrintPlace(const char* label, DWORD64 address) {
   std::fprintf(stderr, "  %s %s+0x%llx\n", label, name, static_cast<unsigned long long>(offset));
 }
 
+bool Readable(DWORD64 address) {
+  MEMORY_BASIC_INFORMATION info{};
+  if (!VirtualQuery(reinterpret_cast<const void*>(address), &info, sizeof info)) return false;
+  constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE;
+  return info.State == MEM_COMMIT && (info.Protect & kReadable) && !(info.Protect & PAGE_GUARD);
+}
+
 LONG WINAPI Report(EXCEPTION_POINTERS* info) {
   const EXCEPTION_RECORD* record = info->ExceptionRecord;
   std::fprintf(stderr, "FAULT: exception 0x%08lx in thread %04lx", record->ExceptionCode, GetCurrentThreadId());
@@ -44,7 +51,10 @@ LONG WINAPI Report(EXCEPTION_POINTERS* info) {
     DWORD64 imageBase = 0;
     RUNTIME_FUNCTION* function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr);
     if (!function) {
-      // A leaf function: the return address is on top of the stack.
+      // A leaf function: the return address is on top of the stack, if the
+      // stack pointer is sound at all (a fault inside the filter would hide
+      // the first one).
+      if (!Readable(context.Rsp)) break;
       context.Rip = *reinterpret_cast<DWORD64*>(context.Rsp);
       context.Rsp += 8;
       continue;
