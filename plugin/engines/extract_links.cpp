@@ -78,10 +78,18 @@ std::vector<Candidate> ExtractGalleryCandidates(std::string_view page, std::stri
   // The first IMG at or after each index, so "is there an IMG inside this A"
   // costs one look-up even when thousands of A elements are left open.
   std::vector<ElementIndex> nextImg(count + 1, kNoElement);
-  for (ElementIndex i = count; i-- > 0;) nextImg[i] = doc.Tag(i) == kTagImg ? i : nextImg[i + 1];
+  size_t links = 0;
+  for (ElementIndex i = count; i-- > 0;) {
+    const uint16_t tag = doc.Tag(i);
+    nextImg[i] = tag == kTagImg ? i : nextImg[i + 1];
+    links += tag == kTagImg || tag == kTagA;
+  }
 
   const LinkBase base(pageAddress);
-  ViewSet seen(64);
+  // Room for every A and IMG up front: a page of a hundred thousand links
+  // would otherwise rebuild the set and move the list many times over.
+  ViewSet seen(links);
+  out.reserve(links);
   std::vector<bool> srcTaken(count);
   for (ElementIndex e = 0; e < count; ++e) {
     if (doc.Tag(e) != kTagA) continue;
