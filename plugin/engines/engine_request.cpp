@@ -1,20 +1,20 @@
 #include "plugin/engines/engine_request.h"
 
-#include "plugin/engines/engine_specs.h"
+#include "plugin/engines/engine_rows.h"
 #include "plugin/engines/percent_coding.h"
 
 namespace engines {
 
 std::optional<EngineRequest> BuildRequest(uint32_t engineId, std::string_view storedText, uint32_t pagePosition,
                                           const RequestOptions& options) {
-  const EngineSpec* spec = FindEngineSpec(engineId);
-  if (!spec) return std::nullopt;
+  const EngineRow* row = FindEngineRow(engineId);
+  if (!row) return std::nullopt;
   const std::string text = EncodeSearchText(storedText);
   const std::string page = std::to_string(pagePosition);
   // The templates are fixed text: "%s" and "%lu" are replaced, nothing is
   // formatted from the search text.
   std::string path;
-  const std::string_view t = spec->requestTemplate;
+  const std::string_view t = row->requestTemplate;
   path.reserve(t.size() + text.size() + page.size() + 20);
   for (size_t i = 0; i < t.size(); ++i) {
     if (t.substr(i, 2) == "%s") {
@@ -27,25 +27,25 @@ std::optional<EngineRequest> BuildRequest(uint32_t engineId, std::string_view st
       path += t[i];
     }
   }
-  if (!options.groupResults) path += spec->groupOffSwitch;
-  if (!options.blockExplicit) path += spec->explicitOffSwitch;
+  if (!options.groupResults) path += row->groupOffSwitch;
+  if (!options.blockExplicit) path += row->explicitOffSwitch;
   EngineRequest r;
   r.address = "http://";
-  r.address += spec->host;
+  r.address += row->host;
   r.address += path;
   r.path = std::move(path);
   return r;
 }
 
 uint32_t FirstPagePosition(uint32_t engineId) {
-  const EngineSpec* spec = FindEngineSpec(engineId);
-  return spec ? spec->firstPage : 0;
+  const EngineRow* row = FindEngineRow(engineId);
+  return row ? row->firstPage : 0;
 }
 
 uint32_t NextPagePosition(uint32_t engineId, uint32_t position, size_t resultsTaken) {
-  const EngineSpec* spec = FindEngineSpec(engineId);
-  if (!spec) return position;
-  const uint64_t step = spec->step == PageStep::ByPage ? 1 : resultsTaken;
+  const EngineRow* row = FindEngineRow(engineId);
+  if (!row) return position;
+  const uint64_t step = row->step == PageStep::ByPage ? 1 : resultsTaken;
   const uint64_t next = uint64_t{position} + step;
   return next > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(next);
 }

@@ -2,7 +2,7 @@
 
 #include <unordered_set>
 
-#include "plugin/engines/engine_specs.h"
+#include "plugin/engines/engine_rows.h"
 #include "plugin/engines/html_scanner.h"
 #include "plugin/engines/query.h"
 #include "plugin/engines/resolve_link.h"
@@ -18,10 +18,10 @@ bool IsWebAddress(std::string_view a) {
 
 // The image address a result link names, or empty; `key` receives the text
 // the per-page duplicate list holds.
-std::string ImageAddressOf(const EngineSpec& spec, const QueryReader& q, std::string& key) {
-  std::optional<std::string> image = q.Value(spec.imageParameter);
+std::string ImageAddressOf(const EngineRow& row, const QueryReader& q, std::string& key) {
+  std::optional<std::string> image = q.Value(row.imageParameter);
   if (!image || image->empty()) return {};
-  if (spec.rule == LinkRule::Plain) {
+  if (row.rule == LinkRule::Plain) {
     key = *image;
     return std::move(*image);
   }
@@ -46,8 +46,8 @@ uint32_t SizeParameter(const QueryReader& q, std::string_view name) {
 
 std::vector<Candidate> ExtractCandidates(uint32_t engineId, std::string_view page, std::string_view) {
   std::vector<Candidate> out;
-  const EngineSpec* spec = FindEngineSpec(engineId);
-  if (!spec) return out;
+  const EngineRow* row = FindEngineRow(engineId);
+  if (!row) return out;
   const HtmlDocument doc = ParseHtmlInPlace(page);
   std::unordered_set<std::string> taken;
   taken.reserve(64);
@@ -56,16 +56,16 @@ std::vector<Candidate> ExtractCandidates(uint32_t engineId, std::string_view pag
   for (ElementIndex e = 0; e < count; ++e) {
     if (doc.Tag(e) != kTagA) continue;
     const std::optional<HtmlAttribute> href = Attribute(doc, e, kAttrHref);
-    if (!href || !href->value || href->value->substr(0, spec->linkPrefix.size()) != spec->linkPrefix) continue;
+    if (!href || !href->value || href->value->substr(0, row->linkPrefix.size()) != row->linkPrefix) continue;
     q.Read(*href->value);
     std::string key;
-    std::string image = ImageAddressOf(*spec, q, key);
+    std::string image = ImageAddressOf(*row, q, key);
     if (image.empty() || !IsWebAddress(image) || taken.count(key)) continue;
     taken.insert(std::move(key));
     Candidate c;
     c.imageUrl = std::move(image);
-    c.width = SizeParameter(q, spec->widthParameter);
-    c.height = SizeParameter(q, spec->heightParameter);
+    c.width = SizeParameter(q, row->widthParameter);
+    c.height = SizeParameter(q, row->heightParameter);
     out.push_back(std::move(c));
   }
   return out;

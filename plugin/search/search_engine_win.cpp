@@ -8,15 +8,15 @@
 #include "support/log/log.h"
 
 namespace {
-const engines::EngineSpec& Spec(uint32_t id) { return *engines::FindEngineSpec(id); }
+const engines::EngineRow& RowOf(uint32_t id) { return *engines::FindEngineRow(id); }
 }  // namespace
 
-SearchEngine::SearchEngine(const engines::EngineSpec& spec)
-    : SearchContainer(std::string(spec.name)), spec_(spec) {}
+SearchEngine::SearchEngine(const engines::EngineRow& row)
+    : SearchContainer(std::string(row.name)), row_(row) {}
 
 SearchEngine::~SearchEngine() { QuitSearchHandle(); }
 
-uint32_t SearchEngine::FirstPage() const { return engines::FirstPagePosition(spec_.id); }
+uint32_t SearchEngine::FirstPage() const { return engines::FirstPagePosition(row_.id); }
 
 bool SearchEngine::Initialise() {
   if (!SearchContainer::Initialise()) return false;
@@ -49,7 +49,7 @@ uint32_t SearchEngine::FetchResults(size_t, uint32_t& newCount) {
   newCount = 0;
   const SearchOptions& options = Link()->Options();
   const std::optional<engines::EngineRequest> request =
-      engines::BuildRequest(spec_.id, Text(), page_, {options.GroupResults(), options.BlockExplicit()});
+      engines::BuildRequest(row_.id, Text(), page_, {options.GroupResults(), options.BlockExplicit()});
   if (!request) {
     SetStatusCode(ENGINEUNAVAILABLE);
     SetStatus(STATUS_REPORT);
@@ -67,11 +67,11 @@ uint32_t SearchEngine::FetchResults(size_t, uint32_t& newCount) {
     return code;
   }
   const std::string_view html(reinterpret_cast<const char*>(page->bytes.data()), page->bytes.size());
-  const std::vector<engines::Candidate> candidates = engines::ExtractCandidates(spec_.id, html, request->address);
+  const std::vector<engines::Candidate> candidates = engines::ExtractCandidates(row_.id, html, request->address);
   size_t fresh = 0;
   for (const engines::Candidate& c : candidates)
     if (AddResult(c.imageUrl, c.pageUrl, c.width, c.height)) ++fresh;
-  SetPage(engines::NextPagePosition(spec_.id, page_, candidates.size()));
+  SetPage(engines::NextPagePosition(row_.id, page_, candidates.size()));
   // Every engine trims, so that wrapping round never grows the list.
   TrimResults();
   guard_.PageDone(fresh);
@@ -84,10 +84,10 @@ uint32_t SearchEngine::FetchResults(size_t, uint32_t& newCount) {
   return SUCCESS;
 }
 
-SearchGoogle::SearchGoogle() : SearchEngine(Spec(1)) {}
-SearchJeeves::SearchJeeves() : SearchEngine(Spec(2)) {}
-SearchYahoo::SearchYahoo() : SearchEngine(Spec(3)) {}
-SearchLycos::SearchLycos() : SearchEngine(Spec(5)) {}
+SearchGoogle::SearchGoogle() : SearchEngine(RowOf(1)) {}
+SearchJeeves::SearchJeeves() : SearchEngine(RowOf(2)) {}
+SearchYahoo::SearchYahoo() : SearchEngine(RowOf(3)) {}
+SearchLycos::SearchLycos() : SearchEngine(RowOf(5)) {}
 
 std::unique_ptr<SearchThread> MakeEngineSearch(uint32_t id) {
   switch (id) {

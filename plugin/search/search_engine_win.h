@@ -7,12 +7,12 @@
 #include <string>
 
 #include "plugin/container/search_container_win.h"
-#include "plugin/engines/engine_specs.h"
+#include "plugin/engines/engine_rows.h"
 #include "plugin/engines/paging_guard.h"
 
 class SearchEngine : public SearchContainer {
  public:
-  explicit SearchEngine(const engines::EngineSpec& spec);
+  explicit SearchEngine(const engines::EngineRow& row);
   ~SearchEngine() override;
 
  protected:
@@ -24,7 +24,7 @@ class SearchEngine : public SearchContainer {
   void SetPage(uint32_t position);
 
  private:
-  const engines::EngineSpec& spec_;
+  const engines::EngineRow& row_;
   uint32_t page_ = 0;
   ArchiveNode* pageNode_ = nullptr;
   engines::PagingGuard guard_;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "plugin/core/engine_table.h"
-#include "plugin/engines/engine_specs.h"
+#include "plugin/engines/engine_rows.h"
 #include "plugin/search/search_engine_win.h"
 #include "plugin/search/search_gallery_win.h"
 #include "plugin/search/search_image_win.h"
@@ -13,6 +13,6 @@ std::unique_ptr<SearchThread> BuiltInSearchFactory::ForImage() const { return st
 std::unique_ptr<SearchThread> BuiltInSearchFactory::ForPage() const { return std::make_unique<SearchGallery>(); }
 
 void BuiltInSearchFactory::RegisterEngines(EngineTable& table) const {
-  for (const engines::EngineSpec& spec : engines::KeywordEngines())
-    table.RegisterWithId(spec.id, std::string(spec.name), spec.capabilities, &MakeEngineSearch);
+  for (const engines::EngineRow& row : engines::KeywordEngines())
+    table.RegisterWithId(row.id, std::string(row.name), row.capabilities, &MakeEngineSearch);
 }

@@ -1,6 +1,6 @@
 #include "plugin/search/search_gallery_win.h"
 
-#include "plugin/engines/engine_specs.h"
+#include "plugin/engines/engine_rows.h"
 #include "plugin/engines/extract_links.h"
 #include "plugin/engines/percent_coding.h"
 #include "plugin/net/net_session_win.h"

@@ -14,7 +14,7 @@
 
 #include "plugin/archive/archive.h"
 #include "plugin/archive/archive_file_win.h"
-#include "plugin/engines/engine_specs.h"
+#include "plugin/engines/engine_rows.h"
 #include "plugin/include/fetchpix.h"
 #include "plugin/net/tests/stand_in_server_win.h"
 #include "plugin/tests/fault_report_win.h"

@@ -7,9 +7,9 @@ import tempfile
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("check_structure", os.path.join(HERE, "..", "check-structure.py"))
-check = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(check)
+found = importlib.util.spec_from_file_location("check_structure", os.path.join(HERE, "..", "check-structure.py"))
+check = importlib.util.module_from_spec(found)
+found.loader.exec_module(check)
 
 
 def tree(files):

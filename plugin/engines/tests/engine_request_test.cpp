@@ -4,11 +4,11 @@
 #include <string>
 
 #include "plugin/engines/engine_request.h"
-#include "plugin/engines/engine_specs.h"
+#include "plugin/engines/engine_rows.h"
 
 using namespace engines;
 
-TEST(EngineSpecs, IdsNamesAndCapabilitiesInRegistrationOrder) {
+TEST(EngineRows, IdsNamesAndCapabilitiesInRegistrationOrder) {
   const auto engines = KeywordEngines();
   ASSERT_EQ(engines.size(), 4u);
   const uint32_t ids[] = {1, 2, 3, 5};
@@ -19,18 +19,18 @@ TEST(EngineSpecs, IdsNamesAndCapabilitiesInRegistrationOrder) {
     EXPECT_EQ(engines[i].capabilities, caps[i]);
     EXPECT_FALSE(engines[i].name.empty());
     EXPECT_TRUE(names.insert(engines[i].name).second) << "names key the stored searches: " << engines[i].name;
-    EXPECT_EQ(FindEngineSpec(ids[i]), &engines[i]);
+    EXPECT_EQ(FindEngineRow(ids[i]), &engines[i]);
   }
   EXPECT_EQ(engines[2].name, "Yahoo!");
   EXPECT_EQ(engines[3].name, "Lycos");
-  EXPECT_EQ(FindEngineSpec(0), nullptr);
-  EXPECT_EQ(FindEngineSpec(4), nullptr);
+  EXPECT_EQ(FindEngineRow(0), nullptr);
+  EXPECT_EQ(FindEngineRow(4), nullptr);
   // The absolute prefixes name the engine's own image host.
-  EXPECT_EQ(FindEngineSpec(2)->linkPrefix.size(), 27u);
-  EXPECT_EQ(FindEngineSpec(3)->linkPrefix.size(), 50u);
-  EXPECT_EQ(FindEngineSpec(2)->linkPrefix, "http://" + std::string(FindEngineSpec(2)->host) + "/fr?q=");
-  EXPECT_EQ(FindEngineSpec(3)->linkPrefix,
-            "http://" + std::string(FindEngineSpec(3)->host) + "/search/images/view?");
+  EXPECT_EQ(FindEngineRow(2)->linkPrefix.size(), 27u);
+  EXPECT_EQ(FindEngineRow(3)->linkPrefix.size(), 50u);
+  EXPECT_EQ(FindEngineRow(2)->linkPrefix, "http://" + std::string(FindEngineRow(2)->host) + "/fr?q=");
+  EXPECT_EQ(FindEngineRow(3)->linkPrefix,
+            "http://" + std::string(FindEngineRow(3)->host) + "/search/images/view?");
 }
 
 TEST(BuildRequest, FirstRequestPathOfEveryEngine) {
@@ -56,7 +56,7 @@ TEST(BuildRequest, FirstRequestPathOfEveryEngine) {
     const auto r = BuildRequest(c.id, c.text, FirstPagePosition(c.id), RequestOptions{c.group, c.block});
     ASSERT_TRUE(r.has_value()) << c.id;
     EXPECT_EQ(r->path, c.path) << c.id << " " << c.text;
-    EXPECT_EQ(r->address, "http://" + std::string(FindEngineSpec(c.id)->host) + c.path);
+    EXPECT_EQ(r->address, "http://" + std::string(FindEngineRow(c.id)->host) + c.path);
   }
   EXPECT_FALSE(BuildRequest(0, "x", 0, {}).has_value());
   EXPECT_FALSE(BuildRequest(4, "x", 0, {}).has_value());

@@ -18,7 +18,7 @@ enum class LinkRule {
   SchemeFromRurl,   // scheme from "rurl" up to its first ":", then "://", then the image parameter
 };
 
-struct EngineSpec {
+struct EngineRow {
   uint32_t id;
   std::string_view name;      // keys the stored searches: never change it
   uint32_t capabilities;      // bits 0 to 4
@@ -39,8 +39,8 @@ inline constexpr uint32_t kUserUrlEngineId = 0;
 inline constexpr std::string_view kUserUrlEngineName = "User URL";
 
 // The keyword engines in registration order (ids 1, 2, 3, 5).
-std::span<const EngineSpec> KeywordEngines();
+std::span<const EngineRow> KeywordEngines();
 // The keyword engine with that id; null for "User URL" and unknown ids.
-const EngineSpec* FindEngineSpec(uint32_t id);
+const EngineRow* FindEngineRow(uint32_t id);
 
 }  // namespace engines

@@ -1,9 +1,9 @@
-#include "plugin/engines/engine_specs.h"
+#include "plugin/engines/engine_rows.h"
 
 namespace engines {
 namespace {
 
-constexpr EngineSpec kEngines[] = {
+constexpr EngineRow kEngines[] = {
     {1, "google.com", 23, "images.google.com", "/images?q=%s&start=%lu", "&filter=0", "&safe=off",
      "/imgres?imgurl=", "imgurl", "w", "h", 0, PageStep::ByResults, LinkRule::Plain},
     {2, "ask.com", 16, "images.ask.com", "/pictures?q=%s&qsrc=2072&tool=img&page=%lu", "", "",
@@ -17,10 +17,10 @@ constexpr EngineSpec kEngines[] = {
 
 }  // namespace
 
-std::span<const EngineSpec> KeywordEngines() { return kEngines; }
+std::span<const EngineRow> KeywordEngines() { return kEngines; }
 
-const EngineSpec* FindEngineSpec(uint32_t id) {
-  for (const EngineSpec& e : kEngines)
+const EngineRow* FindEngineRow(uint32_t id) {
+  for (const EngineRow& e : kEngines)
     if (e.id == id) return &e;
   return nullptr;
 }
