@@ -72,7 +72,9 @@ TEST(QueryReader, AnswersAsTheParameterList) {
       const std::string* expected = Parameter(list, name);
       const std::optional<std::string> got = reader.Value(name);
       ASSERT_EQ(got.has_value(), expected != nullptr) << link << " " << name;
-      if (expected) EXPECT_EQ(*got, *expected) << link << " " << name;
+      if (expected) {
+        EXPECT_EQ(*got, *expected) << link << " " << name;
+      }
     }
   }
 }
