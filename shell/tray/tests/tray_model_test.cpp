@@ -92,8 +92,8 @@ TEST(TrayLook, TipAndIconForEachState) {
   for (const Case& c : {Case{false, true, "Skyframe"}, Case{false, false, "Skyframe (Paused)"},
                         Case{true, true, "Skyframe (Working)"}, Case{true, false, "Skyframe (Working)"}})
     EXPECT_EQ(TrayTip(c.working, c.changeAtTime), c.tip);
-  EXPECT_EQ(IdleIconResource(true), 140);
-  EXPECT_EQ(IdleIconResource(false), 185);
+  EXPECT_EQ(IdleIconResource(true), IDI_TRAY_NORMAL);
+  EXPECT_EQ(IdleIconResource(false), IDI_TRAY_PAUSED);
 }
 
 TEST(TrayLook, AnimationVisitsTheSixFramesInOrderAndWraps) {
@@ -103,7 +103,9 @@ TEST(TrayLook, AnimationVisitsTheSixFramesInOrderAndWraps) {
     frame = NextAnimationFrame(frame);
     shown.push_back(kTrayAnimationFrames[frame]);
   }
-  EXPECT_EQ(shown, (std::vector<int>{180, 181, 182, 183, 184, 179, 180, 181, 182, 183, 184, 179, 180}));
+  constexpr int f1 = IDI_TRAY_FRAME_1, f2 = IDI_TRAY_FRAME_2, f3 = IDI_TRAY_FRAME_3, f4 = IDI_TRAY_FRAME_4,
+                f5 = IDI_TRAY_FRAME_5, f6 = IDI_TRAY_FRAME_6;
+  EXPECT_EQ(shown, (std::vector<int>{f1, f2, f3, f4, f5, f6, f1, f2, f3, f4, f5, f6, f1}));
   // Out of range (never produced, but never read past the table either).
   EXPECT_EQ(NextAnimationFrame(99), 0u);
 }
@@ -219,13 +221,13 @@ TEST(TrayHotKeys, OnePressActsOnceThroughRepeatsAndLockKeyEchoes) {
 
 TEST(TrayInspect, PackedValuesComeBackAndTipsAreClassified) {
   const TrayInspection samples[] = {
-      {140, TrayTipKind::kIdle, false, true, 1},
-      {185, TrayTipKind::kPaused, false, false, 0},
-      {179, TrayTipKind::kWorking, true, true, 255},
+      {IDI_TRAY_NORMAL, TrayTipKind::kIdle, false, true, 1},
+      {IDI_TRAY_PAUSED, TrayTipKind::kPaused, false, false, 0},
+      {IDI_TRAY_FRAME_6, TrayTipKind::kWorking, true, true, 255},
       {0, TrayTipKind::kOther, true, false, 17},
   };
   for (const TrayInspection& i : samples) EXPECT_EQ(UnpackTrayInspection(PackTrayInspection(i)), i);
-  TrayInspection wrapped{140, TrayTipKind::kIdle, false, true, 257};
+  TrayInspection wrapped{IDI_TRAY_NORMAL, TrayTipKind::kIdle, false, true, 257};
   EXPECT_EQ(UnpackTrayInspection(PackTrayInspection(wrapped)).addCount, 1);
   EXPECT_EQ(TipKindOf("Skyframe"), TrayTipKind::kIdle);
   EXPECT_EQ(TipKindOf("Skyframe (Paused)"), TrayTipKind::kPaused);
