@@ -1,9 +1,8 @@
 #include "plugin/container/search_container_win.h"
 
-#include <cstring>
-#include <new>
 
 #include "plugin/archive/archive.h"
+#include "plugin/core/image_record.h"
 #include "plugin/core/search_link_win.h"
 #include "plugin/engines/percent_coding.h"
 #include "plugin/engines/size_filter.h"
@@ -415,24 +414,7 @@ uint32_t SearchContainer::RetrieveImage(ImageData** out) {
     SF_LOG(kLogInfo, "SearchContainer, RetrieveImage, lpCurrent->lpImage = NULL");
     return IMAGENOTREADY;
   }
-  auto* data = new (std::nothrow) ImageData{};
-  char* name = new (std::nothrow) char[image->fileName.size() + 1];
-  uint8_t* bytes = new (std::nothrow) uint8_t[image->bytes.empty() ? 1 : image->bytes.size()];
-  if (!data || !name || !bytes) {
-    delete data;
-    delete[] name;
-    delete[] bytes;
-    return OUTOFMEMORY;
-  }
-  std::memcpy(name, image->fileName.c_str(), image->fileName.size() + 1);
-  if (!image->bytes.empty()) std::memcpy(bytes, image->bytes.data(), image->bytes.size());
-  data->size = static_cast<uint32_t>(image->bytes.size());
-  data->width = image->width;
-  data->height = image->height;
-  data->fileName = name;
-  data->bytes = bytes;
-  *out = data;
-  return SUCCESS;
+  return NewImageRecord(image->fileName, image->bytes, image->width, image->height, out);
 }
 
 void SearchContainer::Condemn() {

@@ -6,6 +6,14 @@
 
 namespace engines {
 
+// The value of one hexadecimal digit, or -1.
+constexpr int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 // Decodes "%" followed by two hexadecimal digits (either case); any other "%"
 // stays as it is. nullopt when the result would hold a NUL byte.
 std::optional<std::string> PercentDecode(std::string_view text);

@@ -7,13 +7,6 @@
 namespace engines {
 namespace {
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Keeps NUL bytes: the first pass runs over the whole link, and only the pairs
 // that hold one are left out.
 void DecodeKeepingNul(std::string_view text, std::string& out) {

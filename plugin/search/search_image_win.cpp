@@ -1,8 +1,7 @@
 #include "plugin/search/search_image_win.h"
 
-#include <cstring>
-#include <new>
 
+#include "plugin/core/image_record.h"
 #include "plugin/net/net_session_win.h"
 #include "support/log/log.h"
 
@@ -107,22 +106,7 @@ uint32_t SearchImage::RetrieveImage(ImageData** out) {
     SF_LOG(kLogInfo, "SearchImage, RetrieveImage, lmageIndex == ImageCache.end()");
     return IMAGENOTREADY;
   }
-  auto* data = new (std::nothrow) ImageData{};
-  char* name = new (std::nothrow) char[image->fileName.size() + 1];
-  uint8_t* bytes = new (std::nothrow) uint8_t[image->bytes.empty() ? 1 : image->bytes.size()];
-  if (!data || !name || !bytes) {
-    delete data;
-    delete[] name;
-    delete[] bytes;
-    return OUTOFMEMORY;
-  }
-  std::memcpy(name, image->fileName.c_str(), image->fileName.size() + 1);
-  if (!image->bytes.empty()) std::memcpy(bytes, image->bytes.data(), image->bytes.size());
-  data->size = static_cast<uint32_t>(image->bytes.size());
-  data->fileName = name;
-  data->bytes = bytes;
-  *out = data;
-  return SUCCESS;
+  return NewImageRecord(image->fileName, image->bytes, 0, 0, out);
 }
 
 void SearchImage::Report() {
