@@ -2,8 +2,11 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "imagelist/folder_scan_win.h"
 #include "imagelist/startup_load.h"
+#include "internet/history/history_store.h"
 #include "settings/flags_win.h"
 #include "shell/command_line.h"
 #include "shell/data_folders_win.h"
@@ -76,12 +79,13 @@ int MessageLoop() {
 Application::Application(HINSTANCE instance) : instance(instance) {}
 
 Application::~Application() {
-  if (ending)
+  if (ending || abandoned)
     StopParts();
   else
     Shutdown();
   // The parts go in reverse order of construction; the window last, once
-  // nothing holds it any more.
+  // nothing holds it any more. The search hears nothing more from here on.
+  if (internetSource) internetSource->AttachSink(nullptr);
   scheduler.reset();
   pipeline.reset();
   tray.reset();
@@ -90,6 +94,9 @@ Application::~Application() {
   statusPopup.reset();
   localSource.reset();
   dispatcher.reset();
+  history.reset();
+  internetSource.reset();
+  plugin.reset();
   if (mainWindow) DestroyWindow(mainWindow);
   g_logger = nullptr;
 }
@@ -102,10 +109,12 @@ int Application::Run(int showCommand) {
   // 2-3. Settings and paths.
   settings.Load();
   if (mode == StartMode::Uninstall) {
+    abandoned = true;
     Uninstall();
     return 0;
   }
   if (mode == StartMode::InitialSecurity) {
+    abandoned = true;
     InitialSecurity();
     return 0;
   }
@@ -120,6 +129,8 @@ int Application::Run(int showCommand) {
 
   // 6. Single instance: hand over to the running one.
   if (IsAnotherInstanceRunning(instanceMutex)) {
+    // The running instance owns the flags: this one must not clear them.
+    abandoned = true;
     PostToOtherInstance(kMsgOpenSettings);
     return 0;
   }
@@ -140,7 +151,16 @@ int Application::Run(int showCommand) {
   SF_LOG(kLogInfo, "Path: " + paths.programPath);
   SF_LOG(kLogInfo, SettingsSummary(settings));
 
-  if (!BuildParts(showCommand)) return 0;
+  // 10-12. The plug-in; without it the program cannot do what it is for.
+  if (!LoadPlugin()) {
+    abandoned = true;
+    return 1;
+  }
+
+  if (!BuildParts(showCommand)) {
+    if (!ending) abandoned = true;
+    return 0;
+  }
 
   // 24-26.
   SF_LOG(kLogInfo, "Beginning event loop");
@@ -151,6 +171,60 @@ int Application::Run(int showCommand) {
   Shutdown();
   SF_LOG(kLogInfo, "Successfully exiting WinMain()");
   return exitCode;
+}
+
+bool Application::LoadPlugin() {
+  plugin = std::make_unique<FetchpixLibrary>();
+  internetSource = std::make_unique<InternetSource>(*plugin, settings, *this, paths.picturesFolder);
+  // By its full path: a library of the same name elsewhere on the search path is never taken.
+  if (plugin->Load(paths.programFolder + "Fetchpix.dll", 1, paths.pluginDataFolder) != SUCCESS) {
+    SF_LOG(kLogFatal, "Cannot load Fetchpix.DLL!");
+    MessageBoxA(nullptr, "Unable to load Fetchpix.DLL!\nPlease re-install the application.", "ERROR", MB_ICONHAND);
+    return false;
+  }
+  internetSource->LoadEngines();
+  if (settings.GetImageFromInternet && internetSource->StartConfiguredSearch() != SUCCESS) {
+    if (settings.InternetString.empty()) {
+      SF_LOG(kLogError, "Fetchpix::StartSearch() failed. Reason: No search string.");
+      MessageBoxA(nullptr, "Could not initiate internet search because\nno search term or URL was specified.", "ERROR",
+                  MB_ICONHAND);
+      configureAtStart = true;
+    } else {
+      SF_LOG(kLogFatal, "Fetchpix::StartSearch() failed. Reason: Unknown.");
+      MessageBoxA(nullptr, "Could not initiate search for images!\nPlease re-install the application.", "ERROR",
+                  MB_ICONHAND);
+    }
+  }
+  return true;
+}
+
+void Application::ConnectInternetSource() {
+  internetSource->SetWindow(mainWindow);
+  InternetSourceLink link;
+  link.engineCanBlock = [this](int32_t engine) { return internetSource->CanBlock(engine); };
+  link.sendSearchOptions = [this] { internetSource->SendOptions(); };
+  link.followSource = [this](bool sourceChanged) { internetSource->FollowSource(sourceChanged); };
+  link.recordSearchHistory = [this](bool) { RecordSearchHistory(); };
+  applier->SetInternetLink(std::move(link));
+  pipeline->AttachInternetSource(internetSource.get());
+  internetSource->AttachSink(pipeline.get());
+}
+
+namespace {
+
+// Both lists are written up to twice the history size (the size a user may
+// grow back to without losing entries); never an overflowing product.
+int32_t HistoryFileLimit(int32_t historySize) {
+  return static_cast<int32_t>(std::min<int64_t>(2 * static_cast<int64_t>(historySize), INT32_MAX));
+}
+
+}  // namespace
+
+void Application::RecordSearchHistory() {
+  const int32_t type = settings.EngineIndex == 0 ? 1 : 0;
+  // Adding an entry that is there already moves it to the front.
+  AddToSearchHistory(history, settings.InternetString, type, settings.HistorySize, *internetSource);
+  SaveSearchHistory(history.get(), historyFiles, paths.historyFilePath, HistoryFileLimit(settings.HistorySize));
 }
 
 bool Application::BuildParts(int /*showCommand*/) {
@@ -170,9 +244,17 @@ bool Application::BuildParts(int /*showCommand*/) {
   PipelinePaths pipelinePaths{paths.wallpaperBitmapPath, paths.flashPagePath, paths.programFolder};
   pipeline = std::make_unique<ChangePipeline>(settings, std::move(pipelinePaths), *localSource, *tray, *this,
                                               *dispatcher);
+  ConnectInternetSource();
+
+  // 14. The plug-in's options, notifications to the main window among them.
+  internetSource->SendOptions();
 
   // 16.
   ReadDecimalSeparator(decimalSeparator);
+
+  // 17. The searches used before; a history shipped beside the program seeds a first run.
+  history = LoadSearchHistoryAtStartup(historyFiles, paths.historyFilePath, paths.programFolder + "searches.xml",
+                                       HistoryFileLimit(settings.HistorySize));
 
   // 18-20. Splash, image lists, and the change at start-up (which leaves
   // LastRegularChange alone). The splash runs a modal loop in which the
@@ -227,8 +309,13 @@ void Application::StopParts() {
 void Application::Shutdown() {
   ending = true;
   StopParts();
+  history.reset();
   SetCrashFlag(0);
   SF_LOG(kLogInfo, "Unsetting crash flag");
+  // A download in progress may hold the plug-in for a while: the flags are
+  // written before it is asked to stop.
+  if (internetSource) internetSource->Stop();
+  if (plugin) plugin->Unload();
   SF_LOG(kLogInfo, "Releasing mutex");
   if (instanceMutex) {
     ReleaseMutex(instanceMutex.get());
@@ -259,6 +346,9 @@ LRESULT Application::OnMainWindowMessage(HWND window, UINT message, WPARAM wPara
         return 0;
       }
       break;
+    case kMsgSearchNotify:
+      if (internetSource && !ending) internetSource->OnNotification(wParam, lParam);
+      return 0;
     case kMsgOpenSettings:
       if (settingsDialog) settingsDialog->Open(nullptr);
       return 0;
@@ -322,9 +412,7 @@ void Application::ApplySearchText(const std::string& text) {
 }
 
 bool Application::EngineCanBlock(int32_t engineIndex) const {
-  if (!applier) return false;
-  const auto& canBlock = applier->Internet().engineCanBlock;
-  return canBlock && canBlock(engineIndex);
+  return internetSource && internetSource->CanBlock(engineIndex);
 }
 
 void Application::ResetEndOfResultsCount() {

@@ -8,6 +8,10 @@
 #include <string>
 
 #include "imagelist/image_lists.h"
+#include "internet/binding/fetchpix_library_win.h"
+#include "internet/binding/internet_source_win.h"
+#include "internet/history/history_files.h"
+#include "internet/history/search_history.h"
 #include "settings/settings.h"
 #include "shell/app_paths.h"
 #include "shell/apply_settings_win.h"
@@ -74,10 +78,18 @@ class Application final : public MainWindowHandler,
   bool BuildParts(int showCommand);
   void StopParts();
   void LoadImageLists();
+  // Start-up: the plug-in, its engines and the configured search. False when
+  // the program must end (the user has been told).
+  bool LoadPlugin();
+  void ConnectInternetSource();
+  void RecordSearchHistory();
   LRESULT EndSession(HWND window);
 
   HINSTANCE instance;
   bool ending = false;
+  // An early exit (second instance, installer hooks, no plug-in, no window):
+  // no shutdown steps, the flags stay as they are.
+  bool abandoned = false;
   bool configureAtStart = false;
   char decimalSeparator[2] = {'.', 0};
   UniqueHandle instanceMutex;
@@ -86,6 +98,10 @@ class Application final : public MainWindowHandler,
   Settings settings;
   AppPaths paths;
   std::unique_ptr<Logger> logger;
+  std::unique_ptr<FetchpixLibrary> plugin;
+  std::unique_ptr<InternetSource> internetSource;
+  DiskHistoryFiles historyFiles;
+  std::unique_ptr<SearchHistory> history;
   HWND mainWindow = nullptr;
   std::unique_ptr<UiDispatcher> dispatcher;
   ImageLists lists;

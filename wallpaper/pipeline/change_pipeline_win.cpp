@@ -34,6 +34,7 @@ void ChangePipeline::Stop() {
   // Joins the worker; its completion is refused by the closed dispatcher or
   // finds no worker here, so nothing is applied afterwards.
   worker.reset();
+  FreeInternetImage();
   if (running) {
     running = false;
     listener.OnChangeEnded();
@@ -83,9 +84,7 @@ void ChangePipeline::ChangeWallpaper(bool stampTime, bool forward, bool interact
   if (running) return;
 
   if (live.GetImageFromInternet && !path) {
-    // The internet source arrives with the plug-in; until then nothing is fetched.
-    SF_LOG(kLogError, "Internet source is not available");
-    SetCrashFlag(0);
+    ChangeFromInternet(stampTime, forward, interactive);
     return;
   }
 
@@ -119,14 +118,83 @@ void ChangePipeline::ChangeWallpaper(bool stampTime, bool forward, bool interact
   SetCrashFlag(0);
 }
 
+void ChangePipeline::ChangeFromInternet(bool stampTime, bool forward, bool interactive) {
+  // A movie address is shown through its page, like a movie in the list.
+  if (live.EngineIndex == 0 && IsFlash(live.InternetString)) {
+    if (std::optional<std::string> page =
+            MakeFlashPage(live.InternetString, paths.flashPagePath, paths.programFolder, live)) {
+      ChangeWallpaper(stampTime, forward, interactive, *page);
+      return;
+    }
+    SF_LOG(kLogError, "Could not write the page for " + live.InternetString);
+    SetCrashFlag(0);
+    return;
+  }
+  if (!internet) {
+    SF_LOG(kLogError, "Internet source is not available");
+    SetCrashFlag(0);
+    return;
+  }
+  BeginChange();
+  if (!internet->RequestImage(forward)) {
+    EndChange();
+    return;
+  }
+  // The crash flag stays set until the plug-in's answer has been handled.
+  if (stampTime) live.LastRegularChange = NowSeconds();
+  live.Save();
+}
+
+void ChangePipeline::OnInternetImage(const ImageBytes& image) {
+  internetImage = image;
+  internetImageHeld = true;
+  // An answer after the change was given up (the search was stopped) has no change to finish.
+  if (!running || !worker) {
+    FreeInternetImage();
+    return;
+  }
+  if (!worker->StartLoadMemory(&internetImage, [this] { OnImageLoaded(); })) {
+    FreeInternetImage();
+    EndChange();
+  }
+}
+
+void ChangePipeline::OnInternetRequestEnded() {
+  if (running) EndChange();
+}
+
+void ChangePipeline::FreeInternetImage() {
+  if (!internetImageHeld) return;
+  internetImageHeld = false;
+  internetImage = {};
+  if (internet) internet->ReleaseImage();
+}
+
+bool ChangePipeline::FailsSizeFilter(uint32_t width, uint32_t height) const {
+  if (live.FilterType == 1) return width < live.MinImageWidth || height < live.MinImageHeight;
+  if (live.FilterType == 2) return static_cast<uint64_t>(width) * height < live.MinPixels;
+  return false;
+}
+
+void ChangePipeline::RetryOrGiveUp(bool wasInternet) {
+  if (wasInternet && (endOfResultsCount > 1 || ++rejectedInARow >= kMaxRejectedInARow)) {
+    rejectedInARow = 0;
+    EndChange();
+    status.ShowStatus(kNoResults, true, 8000, kStatusClickOpenInternetSettings);
+    return;
+  }
+  running = false;
+  listener.OnChangeEnded();
+  RetryInSameDirection();
+}
+
 void ChangePipeline::OnImageLoaded() {
   if (!worker) return;
+  const bool wasInternet = internetImageHeld;
   if (worker->HasError()) {
     FreeInternetImage();
     ++failedImageCount;
-    running = false;
-    listener.OnChangeEnded();
-    RetryInSameDirection();
+    RetryOrGiveUp(wasInternet);
     return;
   }
   failedImageCount = 0;
@@ -137,6 +205,16 @@ void ChangePipeline::OnImageLoaded() {
     EndChange();
     worker->ReleaseImage();
     FreeInternetImage();
+    return;
+  }
+  // Engines that announce no sizes leave the filter to the decoded picture.
+  if (wasInternet && live.GetImageFromInternet && live.FilterType != 0 && internet && internet->HasSearch() &&
+      internet->NeedsSizeCheck() && FailsSizeFilter(static_cast<uint32_t>(image->Width()), static_cast<uint32_t>(image->Height()))) {
+    SF_LOG(kLogInfo, "Internet image is smaller than the filter allows");
+    FreeInternetImage();
+    worker->UnlockImage();
+    worker->ReleaseImage();
+    RetryOrGiveUp(true);
     return;
   }
   bool started;
@@ -179,6 +257,7 @@ void ChangePipeline::OnImageSaved() {
     status.ShowStatus("Error changing wallpaper!\nMay be out of disk space.", true, 8000, kStatusClickNone);
   }
   endOfResultsCount = 0;
+  rejectedInARow = 0;
   ApplyWallpaperBitmap(paths.wallpaperBitmapPath, live);
   worker->ReleaseImage();
   FreeInternetImage();
@@ -208,15 +287,24 @@ void ChangePipeline::PreviousImageCommand(bool hotKey) {
 
 void ChangePipeline::SaveWallpaperCommand(bool hotKey) {
   if (!live.GetImageFromInternet) return;
-  if (hotKey && running) {
-    status.ShowStatus("Unable to save while change is in progress.", true, 4000, kStatusClickNone);
+  // While a change runs the plug-in may already hold the next picture: saving
+  // now could write the wrong one.
+  if (running) {
+    if (hotKey) status.ShowStatus("Unable to save while change is in progress.", true, 4000, kStatusClickNone);
     return;
   }
-  // Saving needs an open search of the plug-in, which arrives with the internet source.
+  if (internet && internet->SaveCurrentImage() && hotKey)
+    status.ShowStatus("Wallpaper Saved", true, 2000, kStatusClickNone);
 }
 
 void ChangePipeline::BlockImageCommand() {
-  // Blocking needs an open search of the plug-in, which arrives with the internet source.
+  if (!internet || !internet->HasSearch()) return;
+  // The same holds for blocking: the picture on show may not be the search's current one.
+  if (running) {
+    status.ShowStatus(kInProgress, false, 4000, kStatusClickNone);
+    return;
+  }
+  if (internet->BlockCurrentImage()) ChangeWallpaper(false, true, true);
 }
 
 void ChangePipeline::BlankOrRestoreCommand() {

@@ -13,6 +13,7 @@
 #include "wallpaper/pipeline/change_listener.h"
 #include "wallpaper/pipeline/image_loading_thread_win.h"
 #include "wallpaper/pipeline/image_source.h"
+#include "wallpaper/pipeline/internet_image_source.h"
 
 // The files a change writes and the folder the flash page refers to.
 struct PipelinePaths {
@@ -21,15 +22,19 @@ struct PipelinePaths {
   std::string programFolder;
 };
 
-class ChangePipeline {
+class ChangePipeline final : public InternetImageSink {
  public:
   // `local` is the picture source while the internet source is off. Every
   // reference must outlive the pipeline.
   ChangePipeline(Settings& live, PipelinePaths paths, ImageSource& local, ChangeListener& listener,
                  StatusSink& status, UiDispatcher& dispatcher);
-  ~ChangePipeline();
+  ~ChangePipeline() override;
   ChangePipeline(const ChangePipeline&) = delete;
   ChangePipeline& operator=(const ChangePipeline&) = delete;
+
+  // The picture source while the internet source is on; without one nothing
+  // is fetched. It must outlive the pipeline, or be detached (null) first.
+  void AttachInternetSource(InternetImageSource* source) { internet = source; }
 
   // Every change goes through here: the next picture of the source, or an
   // explicit file. `stampTime`: a scheduled change (stamps LastRegularChange);
@@ -47,9 +52,22 @@ class ChangePipeline {
 
   bool ChangeRunning() const { return running; }
   // Settings were applied: forget earlier wraps of the search results.
-  void ResetEndOfResultsCount() { endOfResultsCount = 0; }
+  void ResetEndOfResultsCount() {
+    endOfResultsCount = 0;
+    rejectedInARow = 0;
+  }
   // Stops the image worker; a change in flight ends without applying. Safe twice.
   void Stop();
+
+  // InternetImageSink.
+  void OnInternetImage(const ImageBytes& image) override;
+  void OnInternetRequestEnded() override;
+  void OnEndOfResults() override { ++endOfResultsCount; }
+
+  // Internet pictures that failed to decode or were too small, in a row,
+  // after which a change gives up instead of asking the search again: a
+  // single address whose picture never fits would otherwise be fetched for ever.
+  static constexpr int32_t kMaxRejectedInARow = 10;
 
  private:
   void BeginChange();
@@ -61,11 +79,16 @@ class ChangePipeline {
   void OnImageLoaded();
   void OnImageResized();
   void OnImageSaved();
-  void FreeInternetImage() {}
+  void FreeInternetImage();
+  void ChangeFromInternet(bool stampTime, bool forward, bool interactive);
+  // After an internet picture was refused: ask again, or give up with the filter message.
+  void RetryOrGiveUp(bool wasInternet);
+  bool FailsSizeFilter(uint32_t width, uint32_t height) const;
 
   Settings& live;
   const PipelinePaths paths;
   ImageSource& local;
+  InternetImageSource* internet = nullptr;
   ChangeListener& listener;
   StatusSink& status;
   std::unique_ptr<CImageLoadingThread> worker;
@@ -75,4 +98,9 @@ class ChangePipeline {
   bool lastInteractive = false;
   int32_t failedImageCount = 0;
   int32_t endOfResultsCount = 0;
+  int32_t rejectedInARow = 0;
+  // The plug-in's bytes of the picture being loaded; the worker reads them
+  // until the load ends, and they go back to the plug-in after the change.
+  ImageBytes internetImage;
+  bool internetImageHeld = false;
 };
