@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -154,3 +155,162 @@ TEST_F(ChangePipelineTest, StopDuringAChangeEndsItAndNothingIsAppliedLater) {
 }
 
 }  // namespace
+
+// An internet search that answers each request with the next of its scripted
+// pictures (on the UI thread, later, as the plug-in's notification would).
+class ScriptedInternet final : public InternetImageSource {
+ public:
+  explicit ScriptedInternet(UiDispatcher& dispatcher) : dispatcher(dispatcher) {}
+  bool RequestImage(bool forward) override {
+    ++requests;
+    forwards.push_back(forward);
+    if (!answer) return false;
+    const std::string picture = pictures.empty() ? std::string() : pictures[std::min(next++, pictures.size() - 1)];
+    dispatcher.Post([this, picture] {
+      held = picture;
+      ++delivered;
+      if (sink) sink->OnInternetImage(ImageBytes{reinterpret_cast<const uint8_t*>(held.data()),
+                                                 static_cast<uint32_t>(held.size())});
+    });
+    return true;
+  }
+  void ReleaseImage() override {
+    ++released;
+    held.clear();
+  }
+  bool HasSearch() const override { return true; }
+  bool NeedsSizeCheck() const override { return sizeCheck; }
+  bool SaveCurrentImage() override { return ++saves, true; }
+  bool BlockCurrentImage() override { return ++blocks, true; }
+  void Forget() {
+    next = 0;
+    requests = delivered = released = saves = blocks = 0;
+    forwards.clear();
+  }
+
+  UiDispatcher& dispatcher;
+  InternetImageSink* sink = nullptr;
+  std::vector<std::string> pictures;
+  size_t next = 0;
+  std::string held;
+  bool answer = true, sizeCheck = false;
+  int requests = 0, delivered = 0, released = 0, saves = 0, blocks = 0;
+  std::vector<bool> forwards;
+};
+
+class InternetPipelineTest : public ChangePipelineTest {
+ protected:
+  void SetUp() override {
+    ChangePipelineTest::SetUp();
+    live.GetImageFromInternet = true;
+    live.EngineIndex = 1;
+    live.FilterType = 1;
+    live.MinImageWidth = 100;
+    live.MinImageHeight = 100;
+  }
+  ChangePipeline& Connected() {
+    ChangePipeline& p = Pipeline();
+    p.AttachInternetSource(&internet);
+    internet.sink = &p;
+    return p;
+  }
+  ScriptedInternet internet{dispatcher};
+};
+
+TEST_F(InternetPipelineTest, ADeliveredPictureBecomesTheWallpaperAndGoesBackOnce) {
+  internet.pictures = {SolidBmp(120, 120, 0x10, 0x20, 0x30)};
+  ChangePipeline& p = Connected();
+  p.PreviousImageCommand(false);
+  EXPECT_TRUE(p.ChangeRunning()) << "the change waits for the plug-in's answer";
+  ASSERT_TRUE(testpump::PumpUntil([&] { return !p.ChangeRunning(); }));
+  EXPECT_EQ(internet.forwards, (std::vector<bool>{false}));
+  EXPECT_EQ(internet.released, 1);
+  EXPECT_EQ(listener.events, "SE");
+  EXPECT_FALSE(ReadWholeFile(paths.wallpaperBitmapPath, true).empty());
+}
+
+TEST_F(InternetPipelineTest, PicturesThatNeverFitEndTheChangeWithTheFilterMessage) {
+  const struct {
+    const char* name;
+    std::string picture;
+    bool sizeCheck;
+  } cases[] = {
+      {"too small, engine without sizes", SolidBmp(50, 50, 1, 2, 3), true},
+      {"not a picture", "<html>not a picture</html>", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    internet.Forget();
+    internet.pictures = {c.picture};
+    internet.sizeCheck = c.sizeCheck;
+    status.shown.clear();
+    ChangePipeline& p = Connected();
+    p.ResetEndOfResultsCount();
+    p.NextImageCommand(false);
+    ASSERT_TRUE(testpump::PumpUntil([&] { return !p.ChangeRunning() && !status.shown.empty(); }));
+    EXPECT_EQ(internet.requests, ChangePipeline::kMaxRejectedInARow) << "a bounded number of tries, then it stops";
+    EXPECT_EQ(internet.released, internet.delivered) << "every refused picture went back";
+    EXPECT_EQ(status.shown.back(), "No results match the filter. Try changing filter options.");
+  }
+}
+
+TEST_F(InternetPipelineTest, ASmallPictureIsJudgedOnlyWhenTheEngineAnnouncesNoSizes) {
+  internet.pictures = {SolidBmp(50, 50, 9, 9, 9)};
+  ChangePipeline& p = Connected();
+  p.NextImageCommand(false);
+  ASSERT_TRUE(testpump::PumpUntil([&] { return !p.ChangeRunning(); }));
+  EXPECT_EQ(internet.requests, 1) << "the plug-in filtered already: the picture is shown";
+  EXPECT_TRUE(status.shown.empty());
+}
+
+TEST_F(InternetPipelineTest, ARequestThePluginRefusesEndsTheChangeAtOnce) {
+  internet.answer = false;
+  ChangePipeline& p = Connected();
+  p.NextImageCommand(false);
+  EXPECT_FALSE(p.ChangeRunning());
+  EXPECT_EQ(listener.events, "SE");
+  // And a request that ends in the plug-in (a notification) ends the change too.
+  internet.answer = true;
+  internet.pictures.clear();
+  internet.sink = nullptr;  // the answer never comes
+  p.NextImageCommand(false);
+  EXPECT_TRUE(p.ChangeRunning());
+  p.OnInternetRequestEnded();
+  EXPECT_FALSE(p.ChangeRunning());
+  EXPECT_EQ(listener.events, "SESE");
+}
+
+TEST_F(InternetPipelineTest, SaveAndBlockWaitWhileAChangeRuns) {
+  internet.pictures = {SolidBmp(120, 120, 1, 1, 1)};
+  ChangePipeline& p = Connected();
+  p.NextImageCommand(false);
+  ASSERT_TRUE(p.ChangeRunning());
+  p.SaveWallpaperCommand(false);
+  p.SaveWallpaperCommand(true);
+  p.BlockImageCommand();
+  EXPECT_EQ(internet.saves, 0);
+  EXPECT_EQ(internet.blocks, 0);
+  EXPECT_EQ(status.shown, (std::vector<std::string>{"Unable to save while change is in progress.",
+                                                    "Wallpaper change already in progress. Please wait..."}));
+  ASSERT_TRUE(testpump::PumpUntil([&] { return !p.ChangeRunning(); }));
+  status.shown.clear();
+  p.SaveWallpaperCommand(true);
+  EXPECT_EQ(internet.saves, 1);
+  EXPECT_EQ(status.shown, (std::vector<std::string>{"Wallpaper Saved"}));
+  // Blocking moves on to the next picture.
+  const int before = internet.requests;
+  p.BlockImageCommand();
+  EXPECT_EQ(internet.blocks, 1);
+  EXPECT_EQ(internet.requests, before + 1);
+  ASSERT_TRUE(testpump::PumpUntil([&] { return !p.ChangeRunning(); }));
+}
+
+TEST_F(InternetPipelineTest, AnAnswerAfterTheChangeWasGivenUpGoesBackUnused) {
+  internet.pictures = {SolidBmp(120, 120, 1, 1, 1)};
+  ChangePipeline& p = Connected();
+  p.NextImageCommand(false);
+  p.OnInternetRequestEnded();  // e.g. the search was stopped by new settings
+  ASSERT_TRUE(testpump::PumpUntil([&] { return internet.delivered == 1; }));
+  EXPECT_EQ(internet.released, 1);
+  EXPECT_FALSE(p.ChangeRunning());
+}
