@@ -143,13 +143,16 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   }
 }
 
-RunningProgram::RunningProgram(const std::string& arguments) {
-  std::string commandLine = "\"" + ProgramPath() + "\"";
+RunningProgram::RunningProgram(const std::string& arguments) : RunningProgram(ProgramPath(), arguments, "") {}
+
+RunningProgram::RunningProgram(const std::string& programPath, const std::string& arguments,
+                               const std::string& workingFolder) {
+  std::string commandLine = "\"" + programPath + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup = {sizeof startup};
   PROCESS_INFORMATION info = {};
-  if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                     &startup, &info)) {
+  if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info)) {
     process_.reset(info.hProcess);
     CloseHandle(info.hThread);
     pid_ = info.dwProcessId;

@@ -44,6 +44,8 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 class RunningProgram {
  public:
   explicit RunningProgram(const std::string& arguments = "");
+  // A copy of the program elsewhere, started in `workingFolder` (empty: this process's own).
+  RunningProgram(const std::string& programPath, const std::string& arguments, const std::string& workingFolder);
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
