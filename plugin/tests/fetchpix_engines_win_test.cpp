@@ -9,6 +9,8 @@
 #include <chrono>
 #include <deque>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,7 @@
 #include "plugin/include/fetchpix.h"
 #include "plugin/net/tests/stand_in_server_win.h"
 #include "plugin/tests/fault_report_win.h"
+#include "plugin/tests/stand_in_colours.h"
 #include "support/tests/temp_dir.h"
 #include "support/win/unique_handle_win.h"
 
@@ -160,7 +163,17 @@ class FetchpixEngines : public ::testing::Test {
     if (window_) DestroyWindow(window_);
   }
 
-  void Setup(const std::string& query) { ASSERT_EQ(g_server->Get("/setup?" + query), "ok"); }
+  // Keeps the picture values too: Fetch compares every file byte for byte.
+  void Setup(const std::string& query) {
+    ASSERT_EQ(g_server->Get("/setup?" + query), "ok");
+    values_ = {{"px_w", 32}, {"px_h", 24}, {"size", 1000}};
+    std::istringstream pairs(query);
+    for (std::string pair; std::getline(pairs, pair, '&');) {
+      const size_t eq = pair.find('=');
+      if (eq != std::string::npos) values_[pair.substr(0, eq)] = std::stoul(pair.substr(eq + 1));
+    }
+  }
+  void Set(const std::string& query) { ASSERT_EQ(g_server->Get("/set?" + query), "ok"); }
   std::string Requests() { return g_server->Get("/requests"); }
   int Gets(const std::string& hostAndPath) { return CountOf(Requests(), "GET " + hostAndPath + "\n"); }
 
@@ -180,13 +193,30 @@ class FetchpixEngines : public ::testing::Test {
     EXPECT_EQ(g_api.StartSearch(text, static_cast<uint8_t>(engine), &h), static_cast<uint32_t>(SUCCESS));
     return h;
   }
-  // The image the search has now: its stamp ("image-3", "gallery-big1.jpg").
-  std::string Fetch(SearchHandle h) {
+  // Which picture the search has now, told by its colour ("image-3",
+  // "gallery-big1.jpg"); a file that is not exactly the stand-in's picture of
+  // that colour says so instead.
+  std::string Fetch(SearchHandle h, std::string* fileName = nullptr) {
     ImageData* image = nullptr;
     if (g_api.FetchSearch(h, &image) != SUCCESS || !image) return "";
-    std::string bytes(reinterpret_cast<const char*>(image->bytes), image->size);
+    const std::string bytes(reinterpret_cast<const char*>(image->bytes), image->size);
+    if (fileName) *fileName = image->fileName ? image->fileName : "(null)";
     g_api.FreeImage(&image);
-    return bytes.substr(0, bytes.find(';'));
+    return Label(bytes);
+  }
+  std::string Label(const std::string& bytes) {
+    if (bytes.size() < 57 || bytes.compare(0, 2, "BM") != 0)
+      return "not a picture (" + std::to_string(bytes.size()) + " bytes)";
+    const int n = stand_in::NumberOf({static_cast<uint8_t>(bytes[56]), static_cast<uint8_t>(bytes[55]),
+                                      static_cast<uint8_t>(bytes[54])});
+    if (n < 0) return "a colour the stand-in never serves";
+    const std::string name = n == static_cast<int>(stand_in::kGalleryBig1)    ? "gallery-big1.jpg"
+                             : n == static_cast<int>(stand_in::kGalleryLone)   ? "gallery-lone.jpg"
+                             : n == static_cast<int>(stand_in::kGalleryThumb1) ? "gallery-thumb1.jpg"
+                                                                                : "image-" + std::to_string(n);
+    if (bytes != stand_in::PictureOf(n, values_["px_w"], values_["px_h"], values_["size"]))
+      return name + " with other bytes (" + std::to_string(bytes.size()) + ")";
+    return name;
   }
   // One request: its notifications up to the first that is not 0x105, and the image.
   std::string Step(SearchHandle h, bool next, uint32_t* ended = nullptr) {
@@ -204,6 +234,7 @@ class FetchpixEngines : public ::testing::Test {
   std::string folder_;
   HWND window_ = nullptr;
   bool loaded_ = false;
+  std::map<std::string, uint32_t> values_;
 };
 
 TEST_F(FetchpixEngines, EveryEngineAsksItsPagesStepsBackFromMemoryAndWrapsToTheFirstPage) {
@@ -300,7 +331,7 @@ TEST_F(FetchpixEngines, ARestartShowsTheCachedImageWithoutARequest) {
 }
 
 TEST_F(FetchpixEngines, TheCacheBudgetIsTrimmedOldestFirstAndTheTotalIsTheSumOfTheFiles) {
-  Setup("count=12&per_page=6&size=1000");
+  Setup("count=12&per_page=6&size=1000&px_w=4&px_h=4");
   Init();
   g_api.SetSearchOption(FETCHPIX_OPTION_CACHE_BUDGET, 3500, 0);
   SearchHandle h = Start("green", 5);
@@ -336,7 +367,7 @@ std::pair<uint64_t, uint32_t> CachedBytes(const std::string& folder) {
 }
 
 TEST_F(FetchpixEngines, ClearingTheCacheAndASearchsHistoryDeletesTheFilesAndLowersTheTotal) {
-  Setup("count=4&per_page=5&size=1000");
+  Setup("count=4&per_page=5&size=1000&px_w=4&px_h=4");
   Init();
   SearchHandle cats = Start("cats", 1);
   EXPECT_EQ(Step(cats, true), "image-1");
@@ -400,3 +431,68 @@ TEST_F(FetchpixEngines, AnUnreachableEngineIsReportedUnavailable) {
 }
 
 }  // namespace
+
+// An image address with a query of its own survives every engine's link
+// coding: it is asked for as it stands and named by its last path part.
+TEST_F(FetchpixEngines, AnImageAddressWithAQueryComesBackWhole) {
+  for (const EngineCase& e : kEngines) {
+    SCOPED_TRACE(e.host);
+    Setup("count=2&per_page=5&names=1");
+    Init();
+    SearchHandle h = Start("sea", e.id);
+    for (int i = 1; i <= 2; ++i) {
+      const std::string name = "th?id=OHR.Sea" + std::to_string(i) + ".jpg&rf=1";
+      g_api.QueueImage(h, 1);
+      ASSERT_EQ(WaitNote(h, 30000), static_cast<uint32_t>(SUCCESS));
+      std::string fileName;
+      EXPECT_EQ(Fetch(h, &fileName), "image-" + std::to_string(i));
+      EXPECT_EQ(fileName, name);
+      EXPECT_EQ(Gets("pics.example /" + name), 1) << Requests();
+    }
+    Unload();
+  }
+}
+
+// An engine host that resets every connection is unavailable and the search
+// ends; once the host answers again, a search started anew gets its images.
+TEST_F(FetchpixEngines, AnEngineThatResetsTheConnectionIsUnavailableUntilItAnswers) {
+  for (const EngineCase& e : kEngines) {
+    SCOPED_TRACE(e.host);
+    Setup("count=3&per_page=5&engine_down=1");
+    Init();
+    SearchHandle h = Start("red car", e.id);
+    g_api.QueueImage(h, 1);
+    EXPECT_EQ(WaitNote(h, 60000), static_cast<uint32_t>(ENGINEUNAVAILABLE)) << Requests();
+    // The search may try the page once more while the request waits: it
+    // says the same again, and nothing else.
+    for (uint32_t again; (again = WaitNote(h, 2000)) != kNoNote;)
+      EXPECT_EQ(again, static_cast<uint32_t>(ENGINEUNAVAILABLE));
+    EXPECT_EQ(Gets("pics.example /r1.jpg"), 0);
+    const int tried = Gets(std::string(e.host) + " " + e.firstPath);
+    EXPECT_GE(tried, 1) << Requests();
+    Set("engine_down=0");
+    g_api.StopSearch(h);
+    h = Start("red car", e.id);
+    EXPECT_EQ(Step(h, true), "image-1");
+    // The requests so far outlive the change, and the page is asked for anew.
+    EXPECT_GT(Gets(std::string(e.host) + " " + e.firstPath), tried) << Requests();
+    Unload();
+  }
+}
+
+// A host that takes the request and never answers: no image arrives, the
+// engine page was still served, and unloading does not hang on the download.
+// Wine lets a blocked receive go only at its time-out (15 s), whatever closes
+// the handle, so the bound is that and a margin.
+TEST_F(FetchpixEngines, ASilentImageHostHoldsTheDownloadAndUnloadingEndsIt) {
+  Setup("count=3&per_page=5&silent=1");
+  Init();
+  SearchHandle h = Start("red car", 1);
+  g_api.QueueImage(h, 1);
+  EXPECT_EQ(WaitNote(h, 3000), kNoNote);
+  EXPECT_EQ(Gets(std::string(kEngines[0].host) + " " + kEngines[0].firstPath), 1) << Requests();
+  EXPECT_EQ(Gets("pics.example /r1.jpg"), 1) << Requests();
+  const auto start = Clock::now();
+  Unload();
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(25));
+}
