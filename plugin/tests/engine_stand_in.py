@@ -18,8 +18,8 @@ header, 40-byte info header, bottom-up rows padded to 4 bytes) of px_w x px_h
 pixels, all of one colour, followed by zero bytes up to `size` bytes when the
 picture is smaller (bfSize is the whole file). The colour of number n
 (1 <= n < 4096) spreads n's bits over the high nibbles of the channels, so
-neighbouring numbers differ by at least 0x40 in a channel and no two numbers
-share a colour:
+no two numbers share a colour, neighbouring numbers differ by 0x80 in some
+channel and any two of 1..64 by at least 0x20:
     bit 3k   of n -> bit 7-k of red    (k = 0..3)
     bit 3k+1 of n -> bit 7-k of green
     bit 3k+2 of n -> bit 7-k of blue
@@ -54,7 +54,7 @@ Control routes (on 127.0.0.1 itself):
                           the connection stays open until /quit or the end of
                           the lifetime (engine pages still answer)
           engine_down (0) 1: requests to the four engine hosts get no answer:
-                          the connection is reset at once
+                          the connection is reset (after 0.2 s)
   /set?k=v&...    changes the values given and nothing else (records and
                   requests stay), e.g. /set?engine_down=0
   /requests   "METHOD host path" per request so far, one a line

@@ -18,7 +18,7 @@ struct Rgb {
 };
 
 // Bit 3k+c of n goes to bit 7-k of channel c (red, green, blue); every low
-// nibble is 0x0F. Distinct for n modulo 4096; neighbours differ by 0x40 or more.
+// nibble is 0x0F. Distinct for n modulo 4096; neighbours differ by 0x80 in a channel.
 constexpr Rgb ColourOf(uint32_t n) {
   uint8_t c[3] = {0x0F, 0x0F, 0x0F};
   for (int bit = 0; bit < 12; ++bit)
