@@ -300,3 +300,29 @@ TEST_F(StartupTest, NoOfferWhenReportsAreTurnedOff) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string BoxText(HWND box) {
+  char text[512] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  return text;
+}
+
+}  // namespace
+
+TEST_F(StartupTest, AnEmptySearchTextIsReportedAndTheSettingsOpenAtTheEnd) {
+  RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "InternetString", REG_SZ, "", 1);
+  RunningProgram program;
+  ASSERT_TRUE(program.Started());
+  const HWND box = program.WaitForTopWindow("ERROR", "#32770");
+  ASSERT_TRUE(box);
+  EXPECT_EQ(BoxText(box), "Could not initiate internet search because\nno search term or URL was specified.");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  // Start-up goes on, without the splash, and ends in the settings.
+  ASSERT_TRUE(WaitUntil([] { return LogContains("Running Config at startup"); }, 30000));
+  EXPECT_TRUE(LogContains("Fetchpix::StartSearch() failed. Reason: No search string."));
+  EXPECT_TRUE(LogContains("Settings dialog requested"));
+  ASSERT_TRUE(WaitUntil([] { return LogContains("Beginning event loop"); }, 30000));
+  EXPECT_EQ(program.Close(), 0u);
+}
