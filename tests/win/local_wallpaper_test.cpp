@@ -17,31 +17,6 @@ using namespace testing_win;
 
 namespace {
 
-struct Bitmap {
-  int width = 0, height = 0;
-  uint32_t center = 0;  // 0xRRGGBB
-};
-
-std::optional<Bitmap> ReadBitmap(const std::string& path) {
-  const std::string bytes = ReadFileBytes(path);
-  if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
-  auto u32 = [&](size_t at) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) | static_cast<uint8_t>(bytes[at + 1]) << 8 |
-           static_cast<uint8_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24;
-  };
-  Bitmap b;
-  b.width = static_cast<int>(u32(18));
-  b.height = static_cast<int>(u32(22));
-  const size_t stride = (static_cast<size_t>(b.width) * 3 + 3) & ~size_t{3};
-  const size_t offset = u32(10);
-  if (b.width <= 0 || b.height <= 0 || bytes.size() < offset + stride * b.height) return std::nullopt;
-  const size_t row = static_cast<size_t>(b.height - 1 - b.height / 2);  // bottom-up
-  const size_t at = offset + row * stride + static_cast<size_t>(b.width / 2) * 3;
-  b.center = static_cast<uint8_t>(bytes[at + 2]) << 16 | static_cast<uint8_t>(bytes[at + 1]) << 8 |
-             static_cast<uint8_t>(bytes[at]);
-  return b;
-}
-
 bool ColourNear(uint32_t a, uint32_t b, int tolerance = 12) {
   for (int shift : {0, 8, 16})
     if (std::abs(static_cast<int>((a >> shift) & 255) - static_cast<int>((b >> shift) & 255)) > tolerance) return false;

@@ -119,6 +119,14 @@ std::optional<std::string> GetString(const char* name, HKEY root, const char* ke
   return std::string(buffer);
 }
 
+void SetString(const char* name, const std::string& value, HKEY root, const char* key) {
+  HKEY handle;
+  if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) != ERROR_SUCCESS) return;
+  RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(handle);
+}
+
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -132,6 +140,29 @@ bool FileExists(const std::string& path) {
 bool FolderExists(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string WallpaperBitmapPath() { return DataFolder() + UserName() + "_skyframe.bmp"; }
+
+std::optional<Bitmap> ReadBitmap(const std::string& path) {
+  const std::string bytes = ReadFileBytes(path);
+  if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
+  auto u32 = [&](size_t at) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) | static_cast<uint8_t>(bytes[at + 1]) << 8 |
+           static_cast<uint8_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24;
+  };
+  Bitmap b;
+  b.width = static_cast<int>(u32(18));
+  b.height = static_cast<int>(u32(22));
+  if (b.width <= 0 || b.height <= 0 || b.width > 65536 || b.height > 65536) return std::nullopt;
+  const size_t stride = (static_cast<size_t>(b.width) * 3 + 3) & ~size_t{3};
+  const size_t offset = u32(10);
+  if (offset > bytes.size() || bytes.size() - offset < stride * b.height) return std::nullopt;
+  const size_t row = static_cast<size_t>(b.height - 1 - b.height / 2);  // bottom-up
+  const size_t at = offset + row * stride + static_cast<size_t>(b.width / 2) * 3;
+  b.center = static_cast<uint8_t>(bytes[at + 2]) << 16 | static_cast<uint8_t>(bytes[at + 1]) << 8 |
+             static_cast<uint8_t>(bytes[at]);
+  return b;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
@@ -280,5 +311,12 @@ void RemoveLink(const std::string& link) {
 }
 
 bool LogContains(const std::string& text) { return ReadFileBytes(LogPath()).find(text) != std::string::npos; }
+
+size_t LogCount(const std::string& text) {
+  const std::string log = ReadFileBytes(LogPath());
+  size_t count = 0;
+  for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + text.size())) ++count;
+  return count;
+}
 
 }  // namespace testing_win

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -33,10 +34,21 @@ void StopRunningInstances();
 void SetDword(const char* name, DWORD value, HKEY root = HKEY_CURRENT_USER, const char* key = kSettingsKey);
 std::optional<DWORD> GetDword(const char* name, HKEY root = HKEY_CURRENT_USER, const char* key = kSettingsKey);
 std::optional<std::string> GetString(const char* name, HKEY root = HKEY_CURRENT_USER, const char* key = kSettingsKey);
+void SetString(const char* name, const std::string& value, HKEY root = HKEY_CURRENT_USER,
+               const char* key = kSettingsKey);
 
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
+
+// The wallpaper bitmap the program composes, and what a test reads of it.
+std::string WallpaperBitmapPath();
+struct Bitmap {
+  int width = 0, height = 0;
+  uint32_t center = 0;  // 0xRRGGBB
+};
+// A 24-bit bottom-up BMP's size and middle pixel; none for anything else or a short file.
+std::optional<Bitmap> ReadBitmap(const std::string& path);
 
 // Polls `condition` every 20 ms until it holds or `timeoutMs` passes.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
@@ -78,5 +90,7 @@ void RemoveLink(const std::string& link);
 // Lines of the program's log without their prefixes' time stamps.
 std::vector<std::string> LogLines();
 bool LogContains(const std::string& text);
+// How many times `text` occurs in the log.
+size_t LogCount(const std::string& text);
 
 }  // namespace testing_win
