@@ -1,5 +1,6 @@
 #include "plugin/engines/html_scanner.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "plugin/engines/char_refs.h"
@@ -21,6 +22,12 @@ uint16_t AttributeNumber(const char* p, size_t n) {
   return kAttrOther;
 }
 
+// An attribute name runs to a blank, "=" or ">".
+const char* AttributeNameEnd(const char* p, const char* end) {
+  while (p < end && !IsBlank(static_cast<unsigned char>(*p)) && *p != '=' && *p != '>') ++p;
+  return p;
+}
+
 uint16_t TagNumber(const char* p, size_t n) {
   if (n == 1 && Lower(p[0]) == 'a') return kTagA;
   if (n == 3 && Lower(p[0]) == 'i' && Lower(p[1]) == 'm' && Lower(p[2]) == 'g') return kTagImg;
@@ -36,7 +43,7 @@ uint16_t TagNumber(const char* p, size_t n) {
 // closed once.
 class HtmlBuilder {
  public:
-  static HtmlDocument Parse(std::string_view bytes, bool copy) {
+  static HtmlDocument Parse(std::string_view bytes, bool copy, bool linksOnly) {
     HtmlDocument doc;
     bytes = bytes.substr(0, kMaxHtmlBytes);
     if (copy) {
@@ -46,12 +53,12 @@ class HtmlBuilder {
     } else {
       doc.borrowed_ = bytes;
     }
-    HtmlBuilder(doc).Run(bytes);
+    HtmlBuilder(doc, linksOnly).Run(bytes);
     return doc;
   }
 
  private:
-  explicit HtmlBuilder(HtmlDocument& doc) : d_(doc) {}
+  HtmlBuilder(HtmlDocument& doc, bool linksOnly) : d_(doc), linksOnly_(linksOnly) {}
 
   void Run(std::string_view bytes) {
     s_ = bytes.data();
@@ -64,7 +71,7 @@ class HtmlBuilder {
       if (*p != '<') {
         const void* lt = std::memchr(p, '<', static_cast<size_t>(end_ - p));
         const char* q = lt ? static_cast<const char*>(lt) : end_;
-        d_.texts_.push_back({current_, Offset(p), static_cast<uint32_t>(q - p)});
+        if (!linksOnly_) d_.texts_.push_back({current_, Offset(p), static_cast<uint32_t>(q - p)});
         p = q;
         continue;
       }
@@ -93,10 +100,9 @@ class HtmlBuilder {
     d_.elements_.reserve(elements);
     // Growing this array midway would copy it, and elements often carry
     // more than one attribute; reserved room never written costs no memory.
-    const size_t attrs = elements * 2;
+    const size_t attrs = linksOnly_ ? elements : elements * 2;
     d_.attrs_.reserve(attrs < most ? attrs : most);
-    d_.texts_.reserve(elements);
-    prevSame_.reserve(elements);
+    if (!linksOnly_) d_.texts_.reserve(elements);
     nameId_.reserve(elements);
   }
 
@@ -135,18 +141,14 @@ class HtmlBuilder {
     while (p < end_ && IsAlnum(static_cast<unsigned char>(*p))) ++p;
     const size_t nameLength = static_cast<size_t>(p - name);
     const auto index = static_cast<uint32_t>(d_.elements_.size());
-    HtmlDocument::Element e;
-    e.parent = current_;
-    e.end = index + 1;
-    e.nameOffset = Offset(name);
-    e.firstAttr = static_cast<uint32_t>(d_.attrs_.size());
-    e.nameLength = static_cast<uint16_t>(nameLength < 0xFFFF ? nameLength : 0xFFFF);
-    e.tag = TagNumber(name, nameLength);
-    e.firstText = static_cast<uint32_t>(d_.texts_.size());
-    d_.elements_.push_back(e);
+    const uint32_t tag = TagNumber(name, nameLength);
     const uint32_t id = names_.Intern(std::string_view(name, nameLength));
     if (id >= top_.size()) top_.resize(id + 1, kNoElement);
-    prevSame_.push_back(top_[id]);
+    // While an element is open its end is unknown, so that field holds the
+    // next open element of its name up the chain until it closes.
+    d_.elements_.push_back(HtmlDocument::Element{current_, top_[id],
+                                                 Offset(name) | tag << HtmlDocument::kOffsetBits,
+                                                 static_cast<uint32_t>(d_.attrs_.size())});
     nameId_.push_back(id);
     top_[id] = index;
     current_ = index;
@@ -165,11 +167,12 @@ class HtmlBuilder {
         continue;
       }
       const char* name = p;
-      while (p < end_ && !IsBlank(static_cast<unsigned char>(*p)) && *p != '=' && *p != '>') ++p;
+      p = AttributeNameEnd(p, end_);
+      const uint32_t number = AttributeNumber(name, static_cast<size_t>(p - name));
+      const bool keep = number != kAttrOther || !linksOnly_;
       HtmlDocument::Attr a{};
-      a.nameOffset = Offset(name);
-      a.nameLength = static_cast<uint32_t>(p - name);
-      a.number = AttributeNumber(name, a.nameLength);
+      a.name = Offset(name) | number << HtmlDocument::kOffsetBits;
+      a.value = HtmlDocument::kNoValue;
       // Blanks around "=" are allowed, as pages write them.
       const char* afterName = p;
       while (p < end_ && IsBlank(static_cast<unsigned char>(*p))) ++p;
@@ -189,26 +192,25 @@ class HtmlBuilder {
           while (p < end_ && !IsBlank(static_cast<unsigned char>(*p)) && *p != '>') ++p;
           valueEnd = p;
         }
-        a.hasValue = 1;
-        SetValue(a, value, static_cast<size_t>(valueEnd - value));
+        if (keep) SetValue(a, value, static_cast<size_t>(valueEnd - value));
       } else {
         p = afterName;
       }
-      d_.attrs_.push_back(a);
+      if (keep) d_.attrs_.push_back(a);
     }
     return p;
   }
 
   void SetValue(HtmlDocument::Attr& a, const char* value, size_t length) {
     if (!std::memchr(value, '&', length)) {
-      a.valueOffset = Offset(value);
+      a.value = Offset(value);
       a.valueLength = static_cast<uint32_t>(length);
       return;
     }
     const size_t before = d_.decoded_.size();
     AppendDecodedReferences(std::string_view(value, length), d_.decoded_);
-    a.inDecoded = 1;
-    a.valueOffset = static_cast<uint32_t>(before);
+    // Decoding never lengthens a value, so these offsets stay below the page size.
+    a.value = static_cast<uint32_t>(before) | HtmlDocument::kInDecoded;
     a.valueLength = static_cast<uint32_t>(d_.decoded_.size() - before);
   }
 
@@ -228,28 +230,32 @@ class HtmlBuilder {
 
   void CloseCurrent() {
     HtmlDocument::Element& e = d_.elements_[current_];
+    top_[nameId_[current_]] = e.end;
     e.end = static_cast<uint32_t>(d_.elements_.size());
-    top_[nameId_[current_]] = prevSame_[current_];
     current_ = e.parent;
   }
 
+  // Nothing is looked up by name any more, so the chains need no repair.
   void CloseOpenElements() {
-    while (current_ != kNoElement) CloseCurrent();
+    const auto end = static_cast<uint32_t>(d_.elements_.size());
+    for (; current_ != kNoElement; current_ = d_.elements_[current_].parent) d_.elements_[current_].end = end;
   }
 
   HtmlDocument& d_;
+  const bool linksOnly_;
   const char* s_ = nullptr;
   const char* end_ = nullptr;
   uint32_t current_ = kNoElement;
   TagNames names_;
   std::vector<uint32_t> top_;       // per name id: the deepest open element of that name
-  std::vector<uint32_t> prevSame_;  // per element: the next open element of its name up the chain
   std::vector<uint32_t> nameId_;    // per element
 };
 
-HtmlDocument ParseHtml(std::string_view bytes) { return HtmlBuilder::Parse(bytes, true); }
+HtmlDocument ParseHtml(std::string_view bytes) { return HtmlBuilder::Parse(bytes, true, false); }
 
-HtmlDocument ParseHtmlInPlace(std::string_view bytes) { return HtmlBuilder::Parse(bytes, false); }
+HtmlDocument ParseHtmlInPlace(std::string_view bytes) { return HtmlBuilder::Parse(bytes, false, false); }
+
+HtmlDocument ScanLinksInPlace(std::string_view bytes) { return HtmlBuilder::Parse(bytes, false, true); }
 
 // An element's attributes are read before any later element opens, so they
 // run up to the next element's first.
@@ -258,27 +264,54 @@ size_t HtmlDocument::AttributeCount(ElementIndex e) const {
   return next - elements_[e].firstAttr;
 }
 
+// Names are cut at 65535 bytes.
 std::string_view HtmlDocument::TagName(ElementIndex e) const {
-  return Source().substr(elements_[e].nameOffset, elements_[e].nameLength);
+  const std::string_view page = Source();
+  const size_t from = elements_[e].name & kOffsetMask;
+  const size_t most = page.size() - from < 0xFFFF ? page.size() - from : 0xFFFF;
+  size_t n = 0;
+  while (n < most && IsAlnum(static_cast<unsigned char>(page[from + n]))) ++n;
+  return page.substr(from, n);
 }
 
 HtmlAttribute HtmlDocument::AttributeAt(ElementIndex e, size_t k) const {
   const Attr& a = attrs_[elements_[e].firstAttr + k];
+  const std::string_view page = Source();
+  const char* name = page.data() + (a.name & kOffsetMask);
   HtmlAttribute out;
-  out.number = a.number;
-  out.name = Source().substr(a.nameOffset, a.nameLength);
-  if (a.hasValue)
-    out.value = (a.inDecoded ? std::string_view(decoded_) : Source()).substr(a.valueOffset, a.valueLength);
+  out.number = static_cast<uint16_t>(a.name >> kOffsetBits);
+  out.name = std::string_view(name, static_cast<size_t>(AttributeNameEnd(name, page.data() + page.size()) - name));
+  if (a.value != kNoValue) out.value = ValueOf(a);
   return out;
+}
+
+std::optional<std::string_view> HtmlDocument::Value(ElementIndex e, uint16_t number) const {
+  const size_t from = elements_[e].firstAttr;
+  const size_t to = e + 1 < elements_.size() ? elements_[e + 1].firstAttr : attrs_.size();
+  for (size_t k = from; k < to; ++k) {
+    const Attr& a = attrs_[k];
+    if (a.name >> kOffsetBits != number) continue;
+    if (a.value == kNoValue) return std::nullopt;
+    return ValueOf(a);
+  }
+  return std::nullopt;
 }
 
 std::vector<std::string_view> HtmlDocument::TextRuns(ElementIndex e) const {
   std::vector<std::string_view> runs;
   size_t from = 0, to = texts_.size();
   if (e != kNoElement) {
-    from = elements_[e].firstText;
+    // Runs are recorded in page order, so those inside e lie between the
+    // place e opens and the place the next element outside it opens.
+    const auto firstAt = [this](uint32_t offset) {
+      return static_cast<size_t>(
+          std::lower_bound(texts_.begin(), texts_.end(), offset,
+                           [](const Text& t, uint32_t o) { return t.offset < o; }) -
+          texts_.begin());
+    };
+    from = firstAt(elements_[e].name & kOffsetMask);
     const uint32_t after = elements_[e].end;
-    to = after < elements_.size() ? elements_[after].firstText : texts_.size();
+    to = after < elements_.size() ? firstAt(elements_[after].name & kOffsetMask) : texts_.size();
   }
   for (size_t i = from; i < to; ++i)
     if (texts_[i].owner == e) runs.push_back(Source().substr(texts_[i].offset, texts_[i].length));

@@ -132,6 +132,35 @@ std::string CleanLink(std::string_view link) {
   return std::string(CleanLink(link, scratch));
 }
 
+// A link whose resolution only appends it to the page's directory (or, from
+// a "/", to its origin): no scheme, authority, query or fragment, nothing to
+// drop or trim, no dot segment. A colon anywhere is left to the full rules.
+bool IsPlainPath(std::string_view link) {
+  if (link.empty()) return false;
+  const char first = link.front(), last = link.back();
+  if (first == '.' || first == ' ' || first == '\f' || last == ' ' || last == '\f') return false;
+  if (first == '/' && link.size() > 1 && link[1] == '/') return false;
+  char previous = 0;
+  for (const char c : link) {
+    switch (c) {
+      case ':':
+      case '?':
+      case '#':
+      case '\t':
+      case '\n':
+      case '\r':
+        return false;
+      case '.':
+        if (previous == '/') return false;
+        break;
+      default:
+        break;
+    }
+    previous = c;
+  }
+  return true;
+}
+
 }  // namespace
 
 LinkBase::LinkBase(std::string_view pageAddress) : page_(CleanLink(pageAddress)) {
@@ -139,9 +168,43 @@ LinkBase::LinkBase(std::string_view pageAddress) : page_(CleanLink(pageAddress))
   basePath_ = RemoveDotSegments(base_.path);
   base_.path = basePath_;
   usable_ = base_.hasScheme && IsWebScheme(base_.scheme) && base_.hasAuthority && UsableAuthority(base_.authority);
+  if (!usable_) return;
+  const std::string_view head =
+      base_.path.empty() ? std::string_view("/") : base_.path.substr(0, base_.path.rfind('/') + 1);
+  directory_.append(base_.scheme).append("://").append(base_.authority);
+  originLength_ = directory_.size();
+  directory_.append(head);
+  plainPaths_ = !head.empty() && head[0] == '/' && !HasDotSegments(head);
 }
 
-std::optional<std::string> LinkBase::Resolve(std::string_view rawLink) const {
+bool LinkBase::ResolveInto(std::string_view link, std::string& out) const {
+  if (usable_ && IsPlainPath(link)) {
+    if (link[0] == '/') {
+      out.append(directory_, 0, originLength_).append(link);
+      return true;
+    }
+    if (plainPaths_) {
+      out.append(directory_).append(link);
+      return true;
+    }
+  }
+  std::optional<std::string> address = ResolveByParts(link);
+  if (!address) return false;
+  out += *address;
+  return true;
+}
+
+std::optional<std::string> LinkBase::Resolve(std::string_view link) const {
+  if (usable_ && IsPlainPath(link)) {
+    std::string address;
+    address.reserve(directory_.size() + link.size());
+    ResolveInto(link, address);
+    return address;
+  }
+  return ResolveByParts(link);
+}
+
+std::optional<std::string> LinkBase::ResolveByParts(std::string_view rawLink) const {
   std::string scratch;
   const std::string_view link = CleanLink(rawLink, scratch);
   const Reference r = SplitReference(link);

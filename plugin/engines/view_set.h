@@ -1,9 +1,10 @@
 #pragma once
-// A set of texts seen on one page: flat open addressing, one probe into a
-// contiguous table per look-up. The texts must outlive the set and be
-// shorter than 4 GiB (pages are capped far below that). A slot is 16 bytes,
-// so a page's worth of links stays in as few cache lines as it can: on a page
-// of a hundred thousand links the look-ups are bound by cache misses.
+// A set of texts seen on one page: flat open addressing over 8-byte slots
+// (a hash and the number of the text), the texts themselves in a list filled
+// in order. The texts must outlive the set and be shorter than 4 GiB (pages
+// are capped far below that). On a page of a hundred thousand links the
+// look-ups are bound by cache misses, so the table is kept small and callers
+// that know their next texts can Prefetch them.
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -13,33 +14,24 @@ namespace engines {
 
 class ViewSet {
  public:
-  explicit ViewSet(size_t expected) : slots_(Capacity(expected)) {}
+  explicit ViewSet(size_t expected) : slots_(Capacity(expected)) { texts_.reserve(expected); }
 
   // True when the text was not in the set yet (it is now).
-  bool Insert(std::string_view text) {
-    const uint32_t h = Hash(text);
+  bool Insert(std::string_view text) { return Insert(text, Hash(text)); }
+  // The same with Hash(text) known.
+  bool Insert(std::string_view text, uint32_t h) {
     Slot& s = Probe(text, h);
-    if (s.data) return false;
-    s = Slot{text.data() ? text.data() : "", static_cast<uint32_t>(text.size()), h};
-    if (++count_ * 2 > slots_.size()) Grow();
+    if (s.text) return false;
+    texts_.push_back(Text{text.data(), static_cast<uint32_t>(text.size())});
+    s = Slot{h, static_cast<uint32_t>(texts_.size())};
+    if (texts_.size() * 2 > slots_.size()) Grow();
     return true;
   }
   bool Contains(std::string_view text) const {
     const uint32_t h = Hash(text);
-    return const_cast<ViewSet*>(this)->Probe(text, h).data != nullptr;
+    return const_cast<ViewSet*>(this)->Probe(text, h).text != 0;
   }
 
- private:
-  struct Slot {
-    const char* data = nullptr;  // null: empty
-    uint32_t size = 0;
-    uint32_t hash = 0;
-  };
-  static size_t Capacity(size_t expected) {
-    size_t c = 16;
-    while (c < expected * 2) c *= 2;
-    return c;
-  }
   static uint32_t Hash(std::string_view t) {
     uint64_t h = 0x9E3779B97F4A7C15ull ^ t.size();
     size_t i = 0;
@@ -59,12 +51,29 @@ class ViewSet {
     h *= 0xC4CEB9FE1A85EC53ull;
     return static_cast<uint32_t>(h ^ (h >> 33));
   }
+
+ private:
+  struct Slot {
+    uint32_t hash = 0;
+    uint32_t text = 0;  // 1 + index into texts_; 0: empty
+  };
+  struct Text {
+    const char* data;
+    uint32_t size;
+  };
+  static size_t Capacity(size_t expected) {
+    size_t c = 16;
+    while (c < expected * 2) c *= 2;
+    return c;
+  }
   Slot& Probe(std::string_view text, uint32_t h) {
     const size_t mask = slots_.size() - 1;
     for (size_t i = h & mask;; i = (i + 1) & mask) {
       Slot& s = slots_[i];
-      if (!s.data) return s;
-      if (s.hash == h && s.size == text.size() && std::memcmp(s.data, text.data(), text.size()) == 0) return s;
+      if (!s.text) return s;
+      if (s.hash != h) continue;
+      const Text& t = texts_[s.text - 1];
+      if (t.size == text.size() && (t.size == 0 || std::memcmp(t.data, text.data(), t.size) == 0)) return s;
     }
   }
   void Grow() {
@@ -72,15 +81,15 @@ class ViewSet {
     old.swap(slots_);
     const size_t mask = slots_.size() - 1;
     for (const Slot& s : old) {
-      if (!s.data) continue;
+      if (!s.text) continue;
       size_t i = s.hash & mask;
-      while (slots_[i].data) i = (i + 1) & mask;
+      while (slots_[i].text) i = (i + 1) & mask;
       slots_[i] = s;
     }
   }
 
   std::vector<Slot> slots_;
-  size_t count_ = 0;
+  std::vector<Text> texts_;
 };
 
 }  // namespace engines

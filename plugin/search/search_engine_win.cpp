@@ -67,10 +67,11 @@ uint32_t SearchEngine::FetchResults(size_t, uint32_t& newCount) {
     return code;
   }
   const std::string_view html(reinterpret_cast<const char*>(page->bytes.data()), page->bytes.size());
-  const std::vector<engines::Candidate> candidates = engines::ExtractCandidates(row_.id, html, request->address);
+  const engines::CandidateList candidates = engines::ExtractCandidates(row_.id, html, request->address);
   size_t fresh = 0;
+  std::string image, fallback;  // reused: the list's addresses are views
   for (const engines::Candidate& c : candidates)
-    if (AddResult(c.imageUrl, c.pageUrl, c.width, c.height)) ++fresh;
+    if (AddResult(image.assign(c.imageUrl), fallback.assign(c.pageUrl), c.width, c.height)) ++fresh;
   SetPage(engines::NextPagePosition(row_.id, page_, candidates.size()));
   // Every engine trims, so that wrapping round never grows the list.
   TrimResults();

@@ -26,9 +26,12 @@ uint32_t SearchGallery::FetchResults(size_t resultsBefore, uint32_t& newCount) {
   }
   fetched_ = true;
   const std::string_view html(reinterpret_cast<const char*>(page->bytes.data()), page->bytes.size());
-  for (const engines::Candidate& c : engines::ExtractGalleryCandidates(html, Text())) {
-    AddResult(c.imageUrl, c.pageUrl, 0, 0);
+  // Each candidate goes straight into the results: they keep copies of
+  // their own, so the page's candidates are never gathered first.
+  std::string image, fallback;
+  engines::ForEachGalleryCandidate(html, Text(), [&](const engines::Candidate& c) {
+    AddResult(image.assign(c.imageUrl), fallback.assign(c.pageUrl), 0, 0);
     ++newCount;
-  }
+  });
   return SUCCESS;
 }

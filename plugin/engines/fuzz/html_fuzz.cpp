@@ -18,7 +18,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)doc.TagName(e);
   }
   (void)doc.TextRuns(engines::kNoElement);
+  // The link scan builds the same tree and finds the same links.
+  const engines::HtmlDocument links = engines::ScanLinksInPlace(page);
+  if (links.ElementCount() != doc.ElementCount()) __builtin_trap();
+  for (engines::ElementIndex e = 0; e < doc.ElementCount(); ++e) {
+    if (links.Tag(e) != doc.Tag(e) || links.Parent(e) != doc.Parent(e) || links.SubtreeEnd(e) != doc.SubtreeEnd(e))
+      __builtin_trap();
+    for (uint16_t n : {engines::kAttrHref, engines::kAttrSrc})
+      if (links.Value(e, n) != doc.Value(e, n)) __builtin_trap();
+  }
   for (uint32_t id : {1u, 2u, 3u, 5u}) (void)engines::ExtractCandidates(id, page, "http://h/p");
-  (void)engines::ExtractGalleryCandidates(page, "http://h/dir/page.html");
+  // Handed over one by one or kept in a list, the candidates are the same.
+  const engines::CandidateList kept = engines::ExtractGalleryCandidates(page, "http://h/dir/page.html");
+  size_t i = 0;
+  engines::ForEachGalleryCandidate(page, "http://h/dir/page.html", [&](const engines::Candidate& c) {
+    if (i >= kept.size() || kept[i].imageUrl != c.imageUrl || kept[i].pageUrl != c.pageUrl) __builtin_trap();
+    ++i;
+  });
+  if (i != kept.size()) __builtin_trap();
   return 0;
 }

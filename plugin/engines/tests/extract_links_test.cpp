@@ -9,15 +9,25 @@ using namespace engines;
 
 namespace {
 
-std::string Flat(const std::vector<Candidate>& cs) {
+std::string Flat(const CandidateList& cs) {
   std::string out;
   for (const Candidate& c : cs) {
-    out += "[" + c.imageUrl;
-    if (!c.pageUrl.empty()) out += " | " + c.pageUrl;
+    out.append("[").append(c.imageUrl);
+    if (!c.pageUrl.empty()) out.append(" | ").append(c.pageUrl);
     if (c.width || c.height) out += " " + std::to_string(c.width) + "x" + std::to_string(c.height);
     out += "]";
   }
   return out;
+}
+
+std::string Handed(std::string_view page, std::string_view address) {
+  std::string flat;
+  ForEachGalleryCandidate(page, address, [&](const Candidate& c) {
+    flat.append("[").append(c.imageUrl);
+    if (!c.pageUrl.empty()) flat.append(" | ").append(c.pageUrl);
+    flat += "]";
+  });
+  return flat;
 }
 
 struct PageCase {
@@ -132,9 +142,53 @@ TEST(ExtractGalleryCandidates, LinksAroundImagesThenLoneImages) {
       {"absolute and scheme-relative links, references decoded",
        "<a href=\"https://cdn.net/x.jpg?a=1&amp;b=2\"><img src=//cdn.net/t.jpg></a>",
        "[https://cdn.net/x.jpg?a=1&b=2 | http://cdn.net/t.jpg]"},
+      {"when the outer A is dropped the next A round the same IMG takes it",
+       "<a href=javascript:x><a href=b.jpg><img src=c.jpg>",
+       "[http://g.org/pics/b.jpg | http://g.org/pics/c.jpg]"},
+      {"A elements round one IMG: a repeated link is dropped, the source goes once",
+       "<a href=a.jpg><a href=a.jpg><a href=b.jpg><img src=c.jpg>",
+       "[http://g.org/pics/a.jpg | http://g.org/pics/c.jpg][http://g.org/pics/b.jpg]"},
+      {"a link seen as a source drops its A, and the A's IMG is no longer new",
+       "<a href=a.jpg><img src=b.jpg></a><a href=b.jpg><img src=a.jpg></a>",
+       "[http://g.org/pics/a.jpg | http://g.org/pics/b.jpg]"},
+      {"a link that does not resolve hides nothing",
+       "<a href=\"javascript:x\"><img src=\"javascript:x\"></a><img src=ok.jpg>", "[http://g.org/pics/ok.jpg]"},
+      {"blanks, dots, queries and fragments go by the full rules",
+       "<a href=' ./x/../big.jpg '><img src='t.jpg?s=1#f'></a><img src=\"/up/../y.png\">",
+       "[http://g.org/pics/big.jpg | http://g.org/pics/t.jpg?s=1#f][http://g.org/y.png]"},
+      {"sources written with and without references are the same text",
+       "<img src=\"a&amp;b.jpg\"><img src=\"a&b.jpg\"><a href=\"a&#38;b.jpg\"><img src=c.jpg></a>",
+       "[http://g.org/pics/a&b.jpg | http://g.org/pics/c.jpg]"},
   };
-  for (const PageCase& c : cases)
+  for (const PageCase& c : cases) {
     EXPECT_EQ(Flat(ExtractGalleryCandidates(c.page, "http://g.org/pics/index.html")), c.candidates) << c.name;
+    EXPECT_EQ(Handed(c.page, "http://g.org/pics/index.html"), c.candidates) << c.name;
+  }
+}
+
+// Tens of thousands of distinct links share the duplicate filter's buckets by
+// chance; only real repeats may be dropped.
+TEST(ExtractGalleryCandidates, ManyLinksAFewRepeated) {
+  constexpr size_t kImages = 60000;
+  std::string page;
+  for (size_t i = 0; i < kImages; ++i) page += "<img src=" + std::to_string(i) + ".jpg>";
+  for (size_t i = 0; i < kImages; i += 7)
+    page += "<img src=" + std::to_string(i) + ".jpg><a href=" + std::to_string(i) + ".jpg><img src=n" +
+            std::to_string(i) + ".jpg></a>";
+  const CandidateList cs = ExtractGalleryCandidates(page, "http://g.org/");
+  constexpr size_t kLinks = (kImages + 6) / 7;
+  ASSERT_EQ(cs.size(), kImages);
+  // The A elements first, each with its own fallback; then every lone IMG
+  // whose source no A took as its link.
+  EXPECT_EQ(cs[0].imageUrl, "http://g.org/0.jpg");
+  EXPECT_EQ(cs[0].pageUrl, "http://g.org/n0.jpg");
+  EXPECT_EQ(cs[kLinks - 1].imageUrl, "http://g.org/59997.jpg");
+  EXPECT_EQ(cs[kLinks].imageUrl, "http://g.org/1.jpg");
+  EXPECT_EQ(cs[kLinks].pageUrl, "");
+  EXPECT_EQ(cs.back().imageUrl, "http://g.org/59999.jpg");
+  size_t withFallback = 0;
+  for (const Candidate& c : cs) withFallback += !c.pageUrl.empty();
+  EXPECT_EQ(withFallback, kLinks);
 }
 
 TEST(ExtractGalleryCandidates, ManyUnclosedLinksAroundOneImage) {

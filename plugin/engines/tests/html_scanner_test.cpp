@@ -147,6 +147,13 @@ TEST(HtmlScanner, TextRunsBelongToTheCurrentElement) {
   EXPECT_EQ(d.TextRuns(kNoElement), (std::vector<std::string_view>{"lead ", "tail"}));
   EXPECT_EQ(d.TextRuns(0), (std::vector<std::string_view>{"one ", "three "}));
   EXPECT_EQ(d.TextRuns(1), (std::vector<std::string_view>{"two"}));
+  // Runs after an element's subtree, and inside an element that is never closed.
+  const HtmlDocument e = ParseHtml("<p>a<b>b</b>c</p>d<i>e<u>f");
+  EXPECT_EQ(e.TextRuns(kNoElement), (std::vector<std::string_view>{"d"}));
+  EXPECT_EQ(e.TextRuns(0), (std::vector<std::string_view>{"a", "c"}));
+  EXPECT_EQ(e.TextRuns(1), (std::vector<std::string_view>{"b"}));
+  EXPECT_EQ(e.TextRuns(2), (std::vector<std::string_view>{"e"}));
+  EXPECT_EQ(e.TextRuns(3), (std::vector<std::string_view>{"f"}));
 }
 
 TEST(HtmlScanner, TenMegabytesOfUnclosedTagsInBoundedTimeAndStack) {
@@ -197,4 +204,50 @@ TEST(HtmlScanner, MovedDocumentsAndPagesReadInPlace) {
   EXPECT_EQ(Shape(inPlace, kNoElement), "img[src=p&q,alt](b)");
   EXPECT_EQ(inPlace.AttributeCount(0), 2u);
   EXPECT_EQ(inPlace.AttributeCount(1), 0u);
+}
+
+// The link scan builds the same tree; of the attributes it keeps only those
+// with a number, in their order, and no text.
+TEST(HtmlScanner, LinkScanKeepsTheTreeAndOnlyNumberedAttributes) {
+  const ShapeCase cases[] = {
+      {"<a class=x href=1 title=\"t&amp;\"><img alt=y src=2 SRC=3></a>text<p id=4>", "a[href=1](img[src=2,SRC=3]) p"},
+      {"<div><a href=\"&lt;u&gt;\" rel><b>x</div><i src>", "div(a[href=<u>](b)) i[src]"},
+      {"<!-- <a href=hidden> --><a data=\"<img src=fake>\" href=real>", "a[href=real]"},
+      {"<a href='unterminated><img src=x>", "a[href=unterminated><img src=x>]"},
+  };
+  for (const ShapeCase& c : cases) {
+    const HtmlDocument full = ParseHtml(c.html);
+    const HtmlDocument links = ScanLinksInPlace(c.html);
+    EXPECT_EQ(Shape(links, kNoElement), c.shape) << c.html;
+    ASSERT_EQ(links.ElementCount(), full.ElementCount()) << c.html;
+    for (ElementIndex e = 0; e < full.ElementCount(); ++e) {
+      EXPECT_EQ(links.SubtreeEnd(e), full.SubtreeEnd(e)) << c.html;
+      EXPECT_EQ(links.Parent(e), full.Parent(e)) << c.html;
+      for (uint16_t n : {kAttrHref, kAttrSrc}) EXPECT_EQ(links.Value(e, n), full.Value(e, n)) << c.html;
+    }
+    EXPECT_TRUE(links.TextRuns(kNoElement).empty()) << c.html;
+  }
+}
+
+TEST(HtmlScanner, ValueOfTheFirstAttributeOfANumber) {
+  const HtmlDocument d = ParseHtml("<a title=t href HREF=2><img src=\"\" src=x><a>");
+  EXPECT_EQ(d.Value(0, kAttrHref), std::nullopt);  // the first href has no value
+  EXPECT_EQ(d.Value(0, kAttrSrc), std::nullopt);
+  EXPECT_EQ(d.Value(1, kAttrSrc), "");
+  EXPECT_EQ(d.Value(2, kAttrHref), std::nullopt);
+}
+
+TEST(HtmlScanner, LongNames) {
+  // Tag names are cut at 65535 bytes; attribute names are kept whole.
+  const std::string tag(70000, 'q'), attr(70000, 'w');
+  const HtmlDocument d = ParseHtml("<" + tag + " " + attr + "=1 href=2>x</" + tag + "><b>");
+  ASSERT_EQ(d.ElementCount(), 2u);
+  EXPECT_EQ(d.TagName(0), tag.substr(0, 65535));
+  EXPECT_EQ(d.SubtreeEnd(0), 1u);  // its closing tag found it
+  ASSERT_EQ(d.AttributeCount(0), 2u);
+  EXPECT_EQ(d.AttributeAt(0, 0).name, attr);
+  EXPECT_EQ(d.AttributeAt(0, 0).value, "1");
+  EXPECT_EQ(d.Value(0, kAttrHref), "2");
+  EXPECT_EQ(d.TextRuns(0), (std::vector<std::string_view>{"x"}));
+  EXPECT_EQ(d.TagName(1), "b");
 }

@@ -62,3 +62,40 @@ TEST(ResolveLink, Table) {
     }
   }
 }
+
+// Plain paths are appended to the page's directory or origin without being
+// split; a blank around the link sends the same link through the full rules,
+// which must agree.
+TEST(ResolveLink, PlainPathsAgreeWithTheFullRules) {
+  const char* bases[] = {
+      "http://host/dir/page.html", "HTTP://Host:81/a/b/", "https://host", "http://host?q=1#f",
+      "http://host/a/./b/../c/p", "http://host/.hidden/p",  "http://host/a/..",  "http://host/dir/page.html?x#y",
+  };
+  const char* links[] = {
+      "x.jpg", "sub/x.jpg", "/abs/x.jpg", "/", "x", "a.b/c.d", "x/.y", "x/..y", "x%20y.jpg", "x y.jpg",
+      "x/", "./x", "../x", "x/./y", "x/../y", "/./x", "x.", "x/.", "x/..", ".x", "x:y", "x?q", "x#f", "//h/x",
+  };
+  for (const char* b : bases) {
+    const LinkBase base(b);
+    for (const char* l : links) {
+      const auto plain = base.Resolve(l);
+      const auto full = base.Resolve(std::string(" ") + l + "\n");
+      EXPECT_EQ(plain, full) << b << " + " << l;
+    }
+  }
+  EXPECT_EQ(ResolveLink("http://host/.hidden/p", "x.jpg"), "http://host/.hidden/x.jpg");
+  EXPECT_EQ(ResolveLink("http://host/a/..", "x.jpg"), "http://host/x.jpg");
+}
+
+TEST(ResolveLink, ResolveIntoAppendsOrLeavesTheBufferAlone) {
+  const LinkBase base("http://host/dir/");
+  std::string out = "kept|";
+  EXPECT_TRUE(base.ResolveInto("a.jpg", out));
+  EXPECT_TRUE(base.ResolveInto("../b.jpg?x", out));
+  EXPECT_FALSE(base.ResolveInto("javascript:void(0)", out));
+  EXPECT_EQ(out, "kept|http://host/dir/a.jpghttp://host/b.jpg?x");
+  const LinkBase file("file:///c:/pics/");
+  EXPECT_FALSE(file.ResolveInto("a.jpg", out));
+  EXPECT_FALSE(file.ResolveInto("/a.jpg", out));
+  EXPECT_EQ(out, "kept|http://host/dir/a.jpghttp://host/b.jpg?x");
+}
