@@ -106,7 +106,7 @@ StandInServer* g_server = nullptr;
 
 class InternetWallpaperTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { g_server = new StandInServer(ENGINE_STAND_IN_SCRIPT, 1500); }
+  static void SetUpTestSuite() { g_server = new StandInServer(ENGINE_STAND_IN_SCRIPT, 600); }
   static void TearDownTestSuite() {
     SetProxy("");
     delete g_server;
@@ -293,9 +293,15 @@ TEST_F(InternetWallpaperTest, TheHistoryKeepsTheNewestSearchesAndTheDroppedOneLo
   for (const std::string& f : cached[0]) EXPECT_FALSE(now.count(f)) << "kept: " << f;
   for (size_t i = 1; i < cached.size(); ++i)
     for (const std::string& f : cached[i]) EXPECT_TRUE(now.count(f)) << searches[i] << " lost " << f;
+
+  // The oldest search used again from the box moves to the front instead of
+  // staying next in line to be dropped.
+  EXPECT_NE(EnterSearch(program, "blue sky"), -2);
+  const std::string reordered = HistoryItem("blue sky") + HistoryItem("grey sea") + HistoryItem("green hill");
+  EXPECT_EQ(ReadFileBytes(history), reordered);
   EXPECT_EQ(program.Close(), 0u);
   // The file outlives the run as it was.
-  EXPECT_EQ(ReadFileBytes(history), HistoryItem("grey sea") + HistoryItem("green hill") + HistoryItem("blue sky"));
+  EXPECT_EQ(ReadFileBytes(history), reordered);
 }
 
 TEST_F(InternetWallpaperTest, SavingWritesTheServedPictureUnderASaneNameAndNumbersTheNext) {
