@@ -368,7 +368,7 @@ TEST_F(InternetWallpaperTest, ABlockedPictureNeverComesBackAlsoAfterARestart) {
   EXPECT_EQ(again.Close(), 0u);
 }
 
-TEST_F(InternetWallpaperTest, ExitDuringASilentDownloadEndsTheProgramWithTheCrashFlagCleared) {
+TEST_F(InternetWallpaperTest, DuringASilentDownloadBlockWaitsAndExitEndsTheProgramWithTheCrashFlagCleared) {
   Setup("silent=1");
   RunningProgram program;
   ASSERT_TRUE(program.WaitForMainWindow());
@@ -376,6 +376,10 @@ TEST_F(InternetWallpaperTest, ExitDuringASilentDownloadEndsTheProgramWithTheCras
   ASSERT_TRUE(WaitUntil([] { return Gets("pics.example /r1.jpg") == 1; }, 20000)) << Requests();
   Sleep(500);
   EXPECT_EQ(GetDword("CrashFlag"), 1u) << "no change was running";
+  // The picture on show is not the one the search is fetching: nothing is blocked, nobody is asked.
+  PostMessageA(program.MainWindow(), WM_COMMAND, IDM_TRAY_BLOCK, 0);
+  EXPECT_TRUE(WaitUntil([] { return LogContains("Status: Wallpaper change already in progress. Please wait..."); }));
+  EXPECT_EQ(program.FindTopWindow("Are you sure?", "#32770"), nullptr);
   const ULONGLONG start = GetTickCount64();
   PostMessageA(program.MainWindow(), WM_COMMAND, IDM_TRAY_EXIT, 0);
   const std::optional<DWORD> code = program.WaitForExit(40000);
