@@ -183,6 +183,10 @@ bool Application::LoadPlugin() {
     return false;
   }
   internetSource->LoadEngines();
+  // The search below fetches its first page at once: it must ask with the
+  // user's filter, grouping and explicit-content options, not the plug-in's
+  // defaults. Notifications follow once the main window exists.
+  internetSource->SendOptions();
   if (settings.GetImageFromInternet && internetSource->StartConfiguredSearch() != SUCCESS) {
     if (settings.InternetString.empty()) {
       SF_LOG(kLogError, "Fetchpix::StartSearch() failed. Reason: No search string.");
