@@ -1,7 +1,5 @@
 #include "plugin/net/net_session_win.h"
 
-#include <vector>
-
 #include "plugin/include/fetchpix.h"
 #include "plugin/net/address.h"
 #include "plugin/net/error_map.h"
@@ -13,15 +11,15 @@ constexpr char kUserAgent[] = "Fetchpix v1.0";
 constexpr char kAccept[] =
     "Accept: image/jpeg, image/gif, image/png, image/jpg, image/bmp, text/html, text/htm, text/plain\r\n";
 constexpr DWORD_PTR kContext = 1;
-constexpr DWORD kBlock = 8192;
+constexpr DWORD kBlock = RequestWorker::kBlock;
 
 // Deleting with INVALID_HANDLE_VALUE waits for a callback that is running, so
 // the callback never outlives the download it guards.
 void DeleteTimerWaiting(HANDLE timer) { ::DeleteTimerQueueTimer(nullptr, timer, INVALID_HANDLE_VALUE); }
 using UniqueQueueTimer = UniqueWinHandle<NullIsNone<HANDLE, &DeleteTimerWaiting>>;
 
-// The overall deadline of one request: when it passes, the callback closes the
-// request, which ends whatever WinInet call is blocked on it.
+// The overall deadline of one request: when it passes, the callback stops the
+// request, which ends the owner's wait for whatever WinInet call is blocked.
 class Deadline {
  public:
   Deadline(WAITORTIMERCALLBACK callback, void* context, DWORD ms) {
@@ -36,16 +34,22 @@ class Deadline {
 
 }  // namespace
 
-NetSession::NetSession(const std::atomic<bool>* quit, NetOptions options) : quit_(quit), options_(options) {
-  session_.reset(::InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (session_) SetTimeouts(session_.get());
+SharedInternet NetSession::OpenRoot() {
+  HINTERNET root = ::InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  if (!root) return nullptr;
+  return std::make_shared<UniqueInternet>(root);
+}
+
+NetSession::NetSession(const std::atomic<bool>* quit, NetOptions options)
+    : quit_(quit), options_(options), root_(OpenRoot()), stop_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+  if (root_) SetTimeouts(root_->get());
 }
 
 NetSession::~NetSession() { Close(); }
 
 bool NetSession::IsOpen() const {
   std::lock_guard<std::mutex> hold(lock_);
-  return static_cast<bool>(session_);
+  return static_cast<bool>(root_);
 }
 
 void NetSession::SetTimeouts(HINTERNET handle) const {
@@ -71,53 +75,64 @@ uint32_t NetSession::Ended() const {
 void NetSession::Begin() {
   std::lock_guard<std::mutex> hold(lock_);
   deadlinePassed_ = false;
+  if (!aborted_ && stop_) ::ResetEvent(stop_.get());
 }
 
-uint32_t NetSession::Blocking(const std::function<BOOL(HINTERNET)>& call) {
-  HINTERNET request;
+uint32_t NetSession::Blocking(const Call& call, Answer* out) {
   {
     std::lock_guard<std::mutex> hold(lock_);
     if (const uint32_t ended = Ended(); ended != SUCCESS) return ended;
-    request = request_.get();
   }
-  // Abort() may close `request` while the call runs: WinInet then fails the
-  // call, and the flags below say why.
-  const BOOL ok = call(request);
-  const DWORD error = ok ? 0 : ::GetLastError();
+  if (!worker_) return NOCONNECTION;
+  const std::optional<Answer> answer = worker_->Run(call, stop_.get());
   std::lock_guard<std::mutex> hold(lock_);
   if (const uint32_t ended = Ended(); ended != SUCCESS) return ended;
-  return ok ? static_cast<uint32_t>(SUCCESS) : MapInternetError(error);
+  // The stop is only ever set with one of the flags above.
+  if (!answer) return DOWNLOADABORTED;
+  if (out) *out = *answer;
+  return answer->ok ? static_cast<uint32_t>(SUCCESS) : MapInternetError(answer->error);
 }
 
-void NetSession::CloseHandles(Raise raise, bool session) {
-  // Held across the closing itself: Wine invalidates a handle's children
-  // without a lock of its own, so a search thread closing its session while an
-  // abort on another thread closes the connection under it could release that
-  // connection twice.
-  std::lock_guard<std::mutex> closing(closeLock_);
-  // Declared before `hold`, so they close once lock_ is free again (WinInet may
-  // hold a close until a call running on the handle returns, and that call's
-  // thread needs lock_ to finish). In reverse order: each parent before its
-  // children, which WinInet invalidates in the same call, so a request that a
-  // running call still holds is not freed while the parent's children are walked.
-  UniqueInternet ownRequest, ownConnection, ownSession;
+void NetSession::Stop(Raise raise) {
   std::lock_guard<std::mutex> hold(lock_);
   if (raise == Raise::Aborted) aborted_ = true;
   if (raise == Raise::Deadline) deadlinePassed_ = true;
-  ownRequest = std::move(request_);
-  ownConnection = std::move(connection_);
-  if (session) ownSession = std::move(session_);
+  if (stop_) ::SetEvent(stop_.get());
+  // Under lock_: the owner cannot end the worker meanwhile, and the worker
+  // never waits for lock_.
+  if (worker_) worker_->CloseRequest();
 }
 
-void NetSession::CloseCurrent(bool byDeadline) { CloseHandles(byDeadline ? Raise::Deadline : Raise::Aborted, false); }
+void NetSession::EndRequest() {
+  std::unique_ptr<RequestWorker> worker;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    worker = std::move(worker_);
+  }
+  if (!worker) return;
+  const bool abandoned = worker->Abandoned();
+  // Outside lock_: an idle worker is waited for while it closes its handles.
+  worker.reset();
+  if (!abandoned) return;
+  // The worker left behind still holds the InternetOpen handle and closes its
+  // tree when WinInet returns; a later request of this session must not add
+  // to that tree while it does.
+  std::lock_guard<std::mutex> hold(lock_);
+  root_.reset();
+  if (aborted_) return;
+  root_ = OpenRoot();
+  if (root_) SetTimeouts(root_->get());
+}
 
-void NetSession::EndRequest() { CloseHandles(Raise::Nothing, false); }
+void CALLBACK NetSession::DeadlinePassed(void* self, BOOLEAN) { static_cast<NetSession*>(self)->Stop(Raise::Deadline); }
 
-void CALLBACK NetSession::DeadlinePassed(void* self, BOOLEAN) { static_cast<NetSession*>(self)->CloseCurrent(true); }
+void NetSession::Abort() { Stop(Raise::Aborted); }
 
-void NetSession::Abort() { CloseCurrent(false); }
-
-void NetSession::Close() { CloseHandles(Raise::Nothing, true); }
+void NetSession::Close() {
+  SharedInternet root;
+  std::lock_guard<std::mutex> hold(lock_);
+  root = std::move(root_);
+}
 
 uint32_t NetSession::Open(const std::string& address, const char* verb, std::string* fileName) {
   const Scheme scheme = SchemeOf(address);
@@ -137,15 +152,15 @@ uint32_t NetSession::Open(const std::string& address, const char* verb, std::str
   if (fileName) *fileName = FileNameFromPath(object);
 
   const DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
-  HINTERNET session;
+  SharedInternet root;
   {
     std::lock_guard<std::mutex> hold(lock_);
     if (const uint32_t ended = Ended(); ended != SUCCESS) return ended;
-    session = session_.get();
+    root = root_;
   }
-  if (!session) return NOCONNECTION;
-  UniqueInternet connection(
-      ::InternetConnectA(session, host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, flags, kContext));
+  if (!root) return NOCONNECTION;
+  UniqueInternet connection(::InternetConnectA(root->get(), host.c_str(), parts.nPort, nullptr, nullptr,
+                                               INTERNET_SERVICE_HTTP, flags, kContext));
   if (!connection) return MapInternetError(::GetLastError());
   SetTimeouts(connection.get());
   UniqueInternet request(
@@ -153,31 +168,23 @@ uint32_t NetSession::Open(const std::string& address, const char* verb, std::str
   if (!request) return MapInternetError(::GetLastError());
   SetTimeouts(request.get());
   ::HttpAddRequestHeadersA(request.get(), kAccept, static_cast<DWORD>(-1), HTTP_ADDREQ_FLAG_ADD_IF_NEW);
+  auto worker = std::make_unique<RequestWorker>(std::move(root), std::move(connection), std::move(request));
   {
     std::lock_guard<std::mutex> hold(lock_);
     if (const uint32_t ended = Ended(); ended != SUCCESS) return ended;
-    connection_ = std::move(connection);
-    request_ = std::move(request);
+    worker_ = std::move(worker);
   }
 
-  if (const uint32_t sent = Blocking([](HINTERNET r) { return ::HttpSendRequestA(r, nullptr, 0, nullptr, 0); });
-      sent != SUCCESS)
-    return sent;
-  DWORD status = 0;
-  const uint32_t queried = Blocking([&status](HINTERNET r) {
-    DWORD size = sizeof status;
-    return ::HttpQueryInfoA(r, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
-  });
-  if (queried != SUCCESS) return queried;
-  return MapHttpStatus(status);
+  if (const uint32_t sent = Blocking(Call{CallKind::Send}); sent != SUCCESS) return sent;
+  Answer status;
+  if (const uint32_t queried = Blocking(Call{CallKind::StatusCode}, &status); queried != SUCCESS) return queried;
+  return MapHttpStatus(status.number);
 }
 
 std::string NetSession::QueryText(DWORD what) {
-  char buffer[256] = {};
-  DWORD size = sizeof buffer - 1;
-  const uint32_t code = Blocking([&](HINTERNET r) { return ::HttpQueryInfoA(r, what, buffer, &size, nullptr); });
-  if (code != SUCCESS || size >= sizeof buffer) return {};
-  return std::string(buffer, size);
+  Answer answer;
+  if (Blocking(Call{CallKind::Text, what}, &answer) != SUCCESS) return {};
+  return worker_->Text(answer);
 }
 
 uint32_t NetSession::Probe(const std::string& address, std::string* type) {
@@ -225,23 +232,22 @@ std::optional<DownloadResult> NetSession::ReadBody(std::string fileName, Content
     Fail(CONTENTNOTUSABLE);
     return std::nullopt;
   }
-  std::vector<uint8_t> block(kBlock);
   for (;;) {
     // Ask what has arrived and read no more than that: a read of a whole
     // block would wait for all of it, and a server that trickles a byte at a
     // time would hold it far past the deadline.
-    DWORD available = 0;
-    uint32_t code = Blocking([&](HINTERNET r) { return ::InternetQueryDataAvailable(r, &available, 0, 0); });
-    DWORD got = 0;
+    Answer available;
+    uint32_t code = Blocking(Call{CallKind::Available}, &available);
+    Answer got;
     if (code == SUCCESS) {
-      const DWORD want = available == 0 || available > kBlock ? kBlock : available;
-      code = Blocking([&](HINTERNET r) { return ::InternetReadFile(r, block.data(), want, &got); });
+      const DWORD want = available.number == 0 || available.number > kBlock ? kBlock : available.number;
+      code = Blocking(Call{CallKind::Read, 0, want}, &got);
     }
     if (code != SUCCESS) {
       Fail(code);
       return std::nullopt;
     }
-    switch (body.Add(block.data(), got)) {
+    switch (body.Add(worker_->Block(), got.size)) {
       case BodyStatus::Reading: continue;
       case BodyStatus::TooLarge: Fail(CONTENTNOTUSABLE); return std::nullopt;
       // The connection ended early: like one that broke.

@@ -5,13 +5,21 @@
 //
 // Threads: one thread (the owning search's, or the control thread for a probe)
 // calls everything but Abort(). Abort() may come from any thread while the
-// session lives; it closes the running request and makes it and every later
-// one fail with DOWNLOADABORTED. Windows ends a call that is blocked on the
-// closed request at once; Wine lets it run to its receive time-out, so no
-// wait outlasts the time-outs. Abort() itself returns at once. Handles are
-// closed one thread at a time (the owner's end of a request or Close(), an
-// Abort(), the deadline): Wine's WinInet does not guard a handle's tree
-// against two threads closing parts of it together.
+// session lives; it makes the running request and every later one fail with
+// DOWNLOADABORTED, and returns at once. The blocking WinInet calls of a
+// request run on that request's worker thread (request_worker_win.h) while
+// the owner waits for the answer or the stop: an abort (or the overall
+// deadline) ends the wait at once, on Wine as on Windows, and also closes the
+// request so that Windows ends the call itself. A worker left blocked on a
+// silent server ends by itself at the receive time-out and then closes its
+// request's handles; the session never touches that tree again and opens a
+// new InternetOpen handle for later requests. Apart from that worker, handles
+// are closed by the owner only, and the request's by whoever stops it, under
+// the worker's lock: Wine's WinInet does not guard a handle's tree against two
+// threads closing parts of it together.
+//
+// Lock order: lock_, then the worker's own lock. The worker takes no lock of
+// the session's, so a close under lock_ never waits for it.
 //
 // Quit signal: the owning search passes a pointer to its own quit flag (or
 // null for a probe session). The flag is read before each request and after
@@ -24,7 +32,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -33,6 +41,8 @@
 #include "plugin/net/content_type.h"
 #include "plugin/net/download_stats.h"
 #include "plugin/net/fetch_candidate.h"
+#include "plugin/net/request_worker_win.h"
+#include "support/win/unique_handle_win.h"
 #include "support/win/unique_internet_win.h"
 
 namespace net {
@@ -88,18 +98,18 @@ class NetSession final : public Downloader {
   std::string QueryText(DWORD what);
   std::optional<DownloadResult> ReadBody(std::string fileName, ContentClass cls);
   uint32_t Fail(uint32_t code);
-  // SUCCESS when `call` (given the current request handle) worked; otherwise
-  // why not. An abort or a passed deadline wins over what the call says.
-  uint32_t Blocking(const std::function<BOOL(HINTERNET)>& call);
+  // SUCCESS when `call` on the running request worked (its answer in *out);
+  // otherwise why not. An abort or a passed deadline wins over the answer.
+  uint32_t Blocking(const Call& call, Answer* out = nullptr);
   uint32_t Ended() const;  // with lock_ held
   void Begin();
-  void CloseCurrent(bool byDeadline);
+  // Ends the running request: its worker is ended, or left to end by itself.
   void EndRequest();
-  enum class Raise { Nothing, Aborted, Deadline };
-  // Raises the flag, takes the running request (and the session when asked)
-  // out under lock_ and closes them under closeLock_.
-  void CloseHandles(Raise raise, bool session);
+  enum class Raise { Aborted, Deadline };
+  // Raises the flag, ends every wait of the running request and closes it.
+  void Stop(Raise raise);
   void SetTimeouts(HINTERNET handle) const;
+  static SharedInternet OpenRoot();
   static void CALLBACK DeadlinePassed(void* self, BOOLEAN);
 
   const std::atomic<bool>* quit_;
@@ -107,15 +117,14 @@ class NetSession final : public Downloader {
   uint32_t lastError_ = 0;
   DownloadStats stats_;
 
-  // Guards the handles of the running request and the flags below, so that
-  // Abort() and the deadline close them exactly once.
+  // Guards the members below; the owner also reads worker_ without it, as
+  // only the owner changes it.
   mutable std::mutex lock_;
-  // Serialises every close of this session's handles, from whichever thread
-  // (owner, Abort(), the deadline); taken before lock_, never during a call.
-  std::mutex closeLock_;
-  UniqueInternet session_;
-  UniqueInternet connection_;
-  UniqueInternet request_;
+  SharedInternet root_;
+  std::unique_ptr<RequestWorker> worker_;
+  // Manual reset: set by an abort (for good) or by the deadline (until the
+  // next request begins).
+  UniqueHandle stop_;
   bool aborted_ = false;
   bool deadlinePassed_ = false;
 };
