@@ -3,8 +3,8 @@
 // (a hash and the number of the text), the texts themselves in a list filled
 // in order. The texts must outlive the set and be shorter than 4 GiB (pages
 // are capped far below that). On a page of a hundred thousand links the
-// look-ups are bound by cache misses, so the table is kept small and callers
-// that know their next texts can Prefetch them.
+// look-ups are bound by cache misses, so the slots are kept small; Hash is
+// public so that a caller hashes each text once.
 #include <cstdint>
 #include <cstring>
 #include <string_view>
