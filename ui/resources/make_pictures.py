@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
 """Draws the pictures the program ships: the status popup's skin, the splash
-picture with its window region, and the transparent GIF of the Flash page.
+picture with its window region, the transparent GIF of the Flash page and the
+settings dialog's banner.
 
 Standard library only: PNG through zlib, GIF through our own LZW coder.
 
   make_pictures.py --ship DIR --gen DIR
     DIR given to --ship receives statpop_skin.png, splash.gif, transparent.gif
     (they go beside the program); --gen receives splash_region.bin, the
-    RGNDATA bytes compiled into the program as a resource.
+    RGNDATA bytes compiled into the program as a resource, and
+    header_graphic.png, the settings dialog's banner, which the build appends
+    to the program file.
 """
 import argparse
 import math
@@ -431,6 +434,48 @@ def draw_splash():
     return c
 
 
+HEADER_W, HEADER_H = 440, 60
+
+
+def draw_header():
+    """The settings dialog's banner: the splash's sky, frame and name, laid flat."""
+    c = Canvas(HEADER_W, HEADER_H)
+    sky = [(0.0, rgb(22, 50, 116)), (0.55, rgb(54, 112, 190)), (0.85, rgb(132, 170, 214)), (1.0, rgb(236, 196, 150))]
+    sun = (392.0, 40.0, 11.0)
+
+    def shade(x, y):
+        # Mostly left to right, a little top to bottom: dusk towards the sun.
+        col = gradient(sky, 0.85 * x / HEADER_W + 0.15 * y / HEADER_H)
+        d = math.hypot(x - sun[0], y - sun[1])
+        glow = max(0.0, 1.0 - d / (sun[2] * 4.0)) ** 2
+        return mix(col, rgb(255, 226, 170), glow * 0.75), 1.0
+
+    c.fill(shade)
+    c.fill(lambda x, y: (rgb(255, 240, 200), 1.0),
+           lambda x, y: inside(math.hypot(x - sun[0], y - sun[1]) - sun[2]),
+           (sun[0] - sun[2] - 2, sun[1] - sun[2] - 2, sun[0] + sun[2] + 2, sun[1] + sun[2] + 2))
+    # Hills on the right, fading out towards the name.
+    hill = lambda x: 46 + 5 * math.sin(x / 23.0) + 3 * math.sin(x / 9.0 + 1.3)
+    c.fill(lambda x, y: (mix(rgb(34, 58, 92), rgb(18, 32, 56), (y - 40) / 20.0), min(1.0, max(0.0, (x - 200) / 120.0))),
+           lambda x, y: max(0.0, min(1.0, y - hill(x) + 0.5)), (200, 34, HEADER_W, HEADER_H))
+    # A small picture frame holding a sky of its own, then the name.
+    fl, ft, fr, fb = 16, 13, 50, 47
+    c.fill(lambda x, y: (gradient([(0.0, rgb(120, 170, 226)), (1.0, rgb(244, 206, 160))], (y - ft) / (fb - ft)), 1.0),
+           lambda x, y: inside(round_rect_sd(x, y, fl, ft, fr, fb, 4)), (fl - 1, ft - 1, fr + 1, fb + 1))
+    c.fill(lambda x, y: (rgb(28, 52, 88), 1.0),
+           lambda x, y: max(0.0, min(1.0, y - (40 + 3 * math.sin((x - fl) / 5.0)) + 0.5)) *
+           inside(round_rect_sd(x, y, fl, ft, fr, fb, 4)), (fl, 34, fr, fb))
+    c.fill(lambda x, y: ((1, 1, 1), 0.95),
+           lambda x, y: max(0.0, min(1.0, 1.5 - abs(round_rect_sd(x, y, fl, ft, fr, fb, 4)) + 0.5)),
+           (fl - 3, ft - 3, fr + 3, fb + 3))
+    size = 26
+    draw_text(c, "Skyframe", 66 + 1.5, 43 + 2, size, 4.6, rgb(8, 20, 48), 0.3)
+    draw_text(c, "Skyframe", 66, 43, size, 3.6, (1, 1, 1), 1.0)
+    # A thin light rule where the banner meets the dialog.
+    c.fill(lambda x, y: ((1, 1, 1), 0.35), box=(0, HEADER_H - 1, HEADER_W, HEADER_H))
+    return c
+
+
 def write(path, data):
     tmp = path + ".tmp"
     with open(tmp, "wb") as f:
@@ -457,6 +502,9 @@ def main():
     write(os.path.join(args.gen, "splash_region.bin"), region_bytes(mask, SPLASH_W, SPLASH_H))
 
     write(os.path.join(args.ship, "transparent.gif"), gif_bytes(1, 1, [(255, 255, 255)], bytes([0]), transparent=0))
+
+    header = draw_header()
+    write(os.path.join(args.gen, "header_graphic.png"), png_bytes(HEADER_W, HEADER_H, header.bytes_rgba()))
 
 
 if __name__ == "__main__":

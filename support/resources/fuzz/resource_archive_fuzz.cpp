@@ -12,9 +12,15 @@
 #include "support/resources/resource_archive.h"
 
 namespace {
+// The reader takes a path: each input becomes this file, removed at exit.
+struct ScratchFile {
+  std::string path = "/tmp/resource_archive_fuzz." + std::to_string(getpid());
+  ~ScratchFile() { std::remove(path.c_str()); }
+};
+
 const std::string& ScratchPath() {
-  static const std::string path = "/tmp/resource_archive_fuzz." + std::to_string(getpid());
-  return path;
+  static const ScratchFile file;
+  return file.path;
 }
 }  // namespace
 
