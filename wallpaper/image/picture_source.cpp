@@ -7,6 +7,8 @@
 #include "wallpaper/image/buffer_pool.h"
 #include "wallpaper/image/header_peek.h"
 #include "wallpaper/image/image_limits.h"
+#include "wallpaper/image/jpeg_decoder.h"
+#include "wallpaper/image/jpeg_markers.h"
 #include "wallpaper/image/pcx_decoder.h"
 #include "wallpaper/image/pnm_decoder.h"
 #include "wallpaper/image/tga_decoder.h"
@@ -45,6 +47,16 @@ DecodeStatus DecodeOwn(ImageFormat format, const uint8_t* data, size_t size, Ope
   return DecodeStatus::kOk;
 }
 
+// JPEG goes to libjpeg-turbo; only a variant it does not handle goes on to the platform.
+DecodeStatus OpenJpegBytes(PooledBuffer bytes, size_t size, OpenedPicture& out) {
+  std::unique_ptr<RowSource> rows;
+  const DecodeStatus status = OpenJpeg(std::move(bytes), size, rows);
+  if (status != DecodeStatus::kOk) return status;
+  out.rows = std::move(rows);
+  out.format = ImageFormat::kJpeg;
+  return DecodeStatus::kOk;
+}
+
 }  // namespace
 
 bool OwnedPixmapSource::ReadRows(uint8_t* dst, size_t stride, int count) {
@@ -69,6 +81,13 @@ DecodeStatus OpenPictureMemory(const uint8_t* data, size_t size, OpenedPicture& 
   const ImageFormat own = SniffOwnFormat(data, size);
   if (own != ImageFormat::kUnknown) return DecodeOwn(own, data, size, out);
   if (ClaimsTooMuch(data, size)) return DecodeStatus::kTooLarge;
+  if (LooksLikeJpeg(data, size)) {
+    PooledBuffer bytes;
+    if (!bytes.Reserve(size)) return DecodeStatus::kOutOfMemory;
+    std::memcpy(bytes.data(), data, size);
+    const DecodeStatus status = OpenJpegBytes(std::move(bytes), size, out);
+    if (status != DecodeStatus::kUnsupported) return status;
+  }
   return PlatformOpenMemory(data, size, out);
 }
 
@@ -81,9 +100,10 @@ DecodeStatus OpenPictureFile(const char* path, OpenedPicture& out) {
   if (!head.Reserve(kHeadBytes)) return DecodeStatus::kOutOfMemory;
   const size_t got = std::fread(head.data(), 1, kHeadBytes, f.get());
   const ImageFormat own = SniffOwnFormat(head.data(), got);
-  if (own == ImageFormat::kUnknown) {
+  const bool jpeg = own == ImageFormat::kUnknown && LooksLikeJpeg(head.data(), got);
+  if (own == ImageFormat::kUnknown && ClaimsTooMuch(head.data(), got)) return DecodeStatus::kTooLarge;
+  if (own == ImageFormat::kUnknown && !jpeg) {
     f.reset();
-    if (ClaimsTooMuch(head.data(), got)) return DecodeStatus::kTooLarge;
     // The platform streams from the file itself; holding a large compressed
     // file in memory beside the decoder's pixels would only raise the peak.
     return PlatformOpenFile(path, out);
@@ -95,7 +115,10 @@ DecodeStatus OpenPictureFile(const char* path, OpenedPicture& out) {
   if (!bytes.Reserve(static_cast<size_t>(length))) return DecodeStatus::kOutOfMemory;
   if (std::fseek(f.get(), 0, SEEK_SET) != 0) return DecodeStatus::kTruncated;
   const size_t read = std::fread(bytes.data(), 1, static_cast<size_t>(length), f.get());
-  return DecodeOwn(own, bytes.data(), read, out);
+  if (!jpeg) return DecodeOwn(own, bytes.data(), read, out);
+  f.reset();
+  const DecodeStatus status = OpenJpegBytes(std::move(bytes), read, out);
+  return status == DecodeStatus::kUnsupported ? PlatformOpenFile(path, out) : status;
 }
 
 }  // namespace image

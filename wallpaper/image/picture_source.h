@@ -1,6 +1,7 @@
 #pragma once
 // Opening a picture file or memory block for reading: our own decoders first,
-// then whatever the operating system offers (WIC on Windows).
+// JPEG through libjpeg-turbo, then whatever the operating system offers (WIC on
+// Windows).
 #include <cstddef>
 #include <cstdint>
 #include <memory>
