@@ -62,13 +62,17 @@ void SearchLink::Fail(CurrentSearch* record, uint32_t id, uint32_t code) {
   Notify(record, code);
 }
 
-uint32_t SearchLink::ProbeAddress(const std::string& address, std::string& type) {
+uint32_t SearchLink::ProbeAddress(uint32_t id, const std::string& address, std::string& type) {
   net::NetSession session(&quitting_);
+  bool stopping = false;
   {
     std::lock_guard<std::mutex> hold(probeLock_);
     probe_ = &session;
+    probeId_ = id;
+    stopping = stopsAsked_.count(id) != 0;
   }
-  const uint32_t code = quitting_.load() ? static_cast<uint32_t>(DOWNLOADABORTED) : session.Probe(address, &type);
+  const uint32_t code =
+      quitting_.load() || stopping ? static_cast<uint32_t>(DOWNLOADABORTED) : session.Probe(address, &type);
   {
     std::lock_guard<std::mutex> hold(probeLock_);
     probe_ = nullptr;
@@ -98,8 +102,9 @@ void SearchLink::StartCommand(CurrentSearch* record, uint32_t id) {
     // Outside every lock, with time-outs: a silent server must not freeze
     // the exports.
     std::string type;
-    const uint32_t code = ProbeAddress(text, type);
-    if (code == DOWNLOADABORTED) return;  // shutting down: the quit stops the record
+    const uint32_t code = ProbeAddress(id, text, type);
+    // Shutting down or stopping: the quit or the queued stop ends the record.
+    if (code == DOWNLOADABORTED) return;
     if (code != SUCCESS) {
       Fail(record, id, code);
       return;
@@ -163,6 +168,10 @@ void SearchLink::ImageChangeCommand(CurrentSearch* record, uint32_t id, bool nex
 
 void SearchLink::StopCommand(CurrentSearch* record, uint32_t id) {
   SF_LOG(kLogInfo, "Control Search Handle Quit Message Received");
+  {
+    std::lock_guard<std::mutex> hold(probeLock_);
+    stopsAsked_.erase(id);
+  }
   SearchThread* search = nullptr;
   {
     cMonitorLock hold(handleLock_);

@@ -1,6 +1,7 @@
 #include "plugin/core/search_link_win.h"
 
 #include <cstring>
+#include <vector>
 
 #include "plugin/archive/archive_file_win.h"
 #include "plugin/core/search_text.h"
@@ -100,11 +101,27 @@ uint32_t SearchLink::StartSearch(const char* text, uint8_t engineId, SearchHandl
 }
 
 uint32_t SearchLink::StopSearch(SearchHandle handle) {
-  cMonitorLock hold(handleLock_);
-  CurrentSearch* record = records_.Find(handle);
-  if (!record) return INVALIDHANDLE;
-  Queue(ControlEntry{kControlStop, record, record->id});
+  uint32_t id = 0;
+  {
+    cMonitorLock hold(handleLock_);
+    CurrentSearch* record = records_.Find(handle);
+    if (!record) return INVALIDHANDLE;
+    id = record->id;
+    AskStop(id);
+    Queue(ControlEntry{kControlStop, record, id});
+  }
+  AbortProbeOf(id);
   return SUCCESS;
+}
+
+void SearchLink::AskStop(uint32_t id) {
+  std::lock_guard<std::mutex> hold(probeLock_);
+  stopsAsked_.insert(id);
+}
+
+void SearchLink::AbortProbeOf(uint32_t id) {
+  std::lock_guard<std::mutex> hold(probeLock_);
+  if (probe_ && probeId_ == id) probe_->Abort();
 }
 
 uint32_t SearchLink::CheckSearch(SearchHandle handle) {
@@ -153,7 +170,19 @@ uint32_t SearchLink::ClearSpecificHistoryCache(const char* text) {
   ControlEntry entry{kControlClearHistory};
   // Stored texts are encoded, and the program passes the text as typed.
   if (text) entry.text = EncodeBlanks(text);
-  Queue(std::move(entry));
+  std::vector<uint32_t> stopping;
+  {
+    cMonitorLock hold(handleLock_);
+    // The clear stops the searches of its text that live when it comes round;
+    // those that live now may be probing, ahead of it on the control thread.
+    if (entry.text)
+      for (CurrentSearch* r : records_.WithText(*entry.text)) {
+        AskStop(r->id);
+        stopping.push_back(r->id);
+      }
+    Queue(std::move(entry));
+  }
+  for (const uint32_t id : stopping) AbortProbeOf(id);
   return SUCCESS;
 }
 

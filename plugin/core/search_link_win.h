@@ -6,9 +6,10 @@
 // Lock order, for the whole plug-in: the handle-list lock, then the queue
 // lock, then a search's command lock, then its image lock, then its container
 // lock, then the cache lock, then the condemned list's lock, then the
-// archive's lock. Leaves (nothing is taken under them): a search's state lock,
-// the recently-failed list's lock, the probe lock, the option values' lock and
-// the logger's. A thread holding one of these takes only locks later in the
+// archive's lock, then the probe lock, under which only the probe session's
+// own locks are taken (to abort it). Leaves (nothing is taken under them): a
+// search's state lock, the recently-failed list's lock, the option values'
+// lock and the logger's. A thread holding one of these takes only locks later in the
 // list. Nothing is posted, no thread is waited for and no network I/O runs
 // while the handle-list lock is held; search threads never take it (they
 // notify through their own record).
@@ -17,6 +18,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "plugin/archive/archive.h"
@@ -100,8 +102,14 @@ class SearchLink {
   // The cache entries of live single-image searches stay: their texts.
   ImageCache::Keep LiveSingleImages();
   void QuitCommand();
-  // Probe of a web address, outside every lock; abortable by Shutdown.
-  uint32_t ProbeAddress(const std::string& address, std::string& type);
+  // Probe of a web address for the record `id`, outside every lock;
+  // abortable by Shutdown and by a stop asked for that record.
+  uint32_t ProbeAddress(uint32_t id, const std::string& address, std::string& type);
+  // A stop for the record `id` is queued (called before the queueing, under
+  // the handle-list lock): a probe for it, now or later, ends at once.
+  void AskStop(uint32_t id);
+  // Outside the handle-list lock: aborts the running probe if it is for `id`.
+  void AbortProbeOf(uint32_t id);
   void Fail(CurrentSearch* record, uint32_t id, uint32_t code);
 
   const SearchFactory& factory_;
@@ -124,6 +132,11 @@ class SearchLink {
 
   // Raised by Shutdown: a probe running on the control thread ends at once.
   std::atomic<bool> quitting_{false};
-  std::mutex probeLock_;  // a leaf: guards probe_ only
+  // Guards the three below. A stop waits behind the probe on the control
+  // thread, so the probe must end as soon as the stop is asked for.
+  std::mutex probeLock_;
   net::NetSession* probe_ = nullptr;
+  uint32_t probeId_ = 0;
+  // Records with a stop queued and not yet carried out.
+  std::set<uint32_t> stopsAsked_;
 };
