@@ -60,3 +60,6 @@ using UniqueIcon = UniqueWinHandle<NullIsNone<HICON, &::DestroyIcon>>;
 using UniqueMenu = UniqueWinHandle<NullIsNone<HMENU, &::DestroyMenu>>;
 using UniqueGdiObject = UniqueWinHandle<NullIsNone<HGDIOBJ, &::DeleteObject>>;
 using UniqueModule = UniqueWinHandle<NullIsNone<HMODULE, &::FreeLibrary>>;
+using UniqueHook = UniqueWinHandle<NullIsNone<HHOOK, &::UnhookWindowsHookEx>>;
+// A window this code created and must take down itself (a tooltip, a child dialog).
+using UniqueWindow = UniqueWinHandle<NullIsNone<HWND, &::DestroyWindow>>;

@@ -8,10 +8,8 @@ HWND SettingsDialogHost::Window() const { return open && link.window ? link.wind
 void SettingsDialogHost::Open(const char* startPage) {
   if (open) return;
   const auto run = link.run;  // a copy: the link may be replaced while the dialog runs
-  if (!run) {
-    SF_LOG(kLogInfo, "Settings dialog requested");
-    return;
-  }
+  SF_LOG(kLogInfo, "Settings dialog requested");
+  if (!run) return;
   open = true;
   run(owner, startPage);
   open = false;

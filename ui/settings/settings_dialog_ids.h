@@ -1,0 +1,77 @@
+#pragma once
+// Resource and control ids of "Configure Skyframe" and its pages. Plain
+// defines: the resource compiler reads this file too. Control ids repeat
+// from page to page; only one page exists at a time.
+
+// Dialog templates.
+#define IDD_SETTINGS 134
+#define IDD_PAGE_INTERNET 144
+#define IDD_IMPORTANT_NOTE 147
+#define IDD_PAGE_MISC 148
+#define IDD_PAGE_SOURCE 167
+#define IDD_PAGE_WALLPAPER 168
+#define IDD_PAGE_SUPPORT 169
+
+// The dialog.
+#define IDC_SETTINGS_APPLY 4
+#define IDC_SETTINGS_HEADER 1052
+#define IDC_SETTINGS_TABS 1073
+
+// Source.
+#define IDC_SRC_FROM_COMPUTER 1026
+#define IDC_SRC_FROM_INTERNET 1027
+#define IDC_SRC_KEYWORDS 1007
+#define IDC_SRC_ADDRESS 1008
+#define IDC_SRC_SELECT_IMAGES 1014
+#define IDC_SRC_TEXT 1041
+#define IDC_SRC_NOTE_LINK 1053
+#define IDC_SRC_SITE 1070
+#define IDC_SRC_SHUFFLE 1075
+#define IDC_SRC_OR_LABEL 1100
+#define IDC_SRC_SITE_LABEL 1101
+
+// Internet.
+#define IDC_NET_MIN_WIDTH 1006
+#define IDC_NET_MIN_HEIGHT 1009
+#define IDC_NET_SAVE_FOLDER 1032
+#define IDC_NET_BROWSE 1033
+#define IDC_NET_ASK_EACH_TIME 1034
+#define IDC_NET_SAVE_TO_FOLDER 1035
+#define IDC_NET_BLOCK_EXPLICIT 1036
+#define IDC_NET_GROUP_RESULTS 1037
+#define IDC_NET_HISTORY_SIZE 1056
+#define IDC_NET_CLEAR_HISTORY 1057
+#define IDC_NET_CACHE_SIZE 1058
+#define IDC_NET_CLEAR_CACHE 1059
+#define IDC_NET_HISTORY_SPIN 1068
+#define IDC_NET_CACHE_SPIN 1069
+#define IDC_NET_FILTER 1075
+#define IDC_NET_MEGAPIXELS 1078
+#define IDC_NET_ALL_LABEL 1110
+#define IDC_NET_WIDTH_LABEL 1111
+#define IDC_NET_HEIGHT_LABEL 1112
+#define IDC_NET_X_LABEL 1113
+#define IDC_NET_MINIMUM_LABEL 1114
+#define IDC_NET_MEGAPIXELS_LABEL 1115
+
+// Wallpaper.
+#define IDC_WP_ON_STARTUP 1005
+#define IDC_WP_CHANGE_WHEN 1006
+#define IDC_WP_CHANGE_AT_TIME 1011
+#define IDC_WP_COLOR_BUTTON 1020
+#define IDC_WP_COLOR_SAMPLE 1022
+#define IDC_WP_ORIENTATION 1044
+
+// Misc.
+#define IDC_MISC_HOTKEYS 7
+#define IDC_MISC_POPUP_POS 1006
+#define IDC_MISC_RUN_AT_STARTUP 1018
+#define IDC_MISC_SPLASH 1019
+#define IDC_MISC_STATUS_POPUP 1020
+#define IDC_MISC_POS_LABEL 1120
+
+// Support.
+#define IDC_SUP_CHECK_UPDATES 6
+#define IDC_SUP_ABOUT 1024
+#define IDC_SUP_LINK 1042
+#define IDC_SUP_DOCUMENTATION 1048
