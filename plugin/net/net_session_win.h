@@ -11,12 +11,13 @@
 // the owner waits for the answer or the stop: an abort (or the overall
 // deadline) ends the wait at once, on Wine as on Windows, and also closes the
 // request so that Windows ends the call itself. A worker left blocked on a
-// silent server ends by itself at the receive time-out and then closes its
-// request's handles; the session never touches that tree again and opens a
-// new InternetOpen handle for later requests. Apart from that worker, handles
-// are closed by the owner only, and the request's by whoever stops it, under
-// the worker's lock: Wine's WinInet does not guard a handle's tree against two
-// threads closing parts of it together.
+// silent server ends by itself at the receive time-out; the session never
+// touches that tree again and opens a new InternetOpen handle for later
+// requests. A request's handles are closed by its worker when it ends (the
+// owner waits for an idle one), or, the request alone, by whoever stops it,
+// under the worker's lock; the InternetOpen handle by the last of the session
+// and its workers to let go. So no two threads close parts of one tree at
+// once: Wine's WinInet does not guard a tree against that.
 //
 // Lock order: lock_, then the worker's own lock. The worker takes no lock of
 // the session's, so a close under lock_ never waits for it.
