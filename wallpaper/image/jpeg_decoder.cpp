@@ -93,7 +93,7 @@ class JpegRowSource final : public RowSource {
 
   // Reads the header. The frames of every function that calls into the
   // library hold no object with a destructor: the error exit jumps over them.
-  DecodeStatus Open() {
+  DecodeStatus Open(bool lean) {
     cinfo_.err = jpeg_std_error(&err_.pub);
     err_.pub.error_exit = OnError;
     err_.pub.emit_message = OnMessage;
@@ -122,6 +122,8 @@ class JpegRowSource final : public RowSource {
     jpeg_calc_output_dimensions(&cinfo_);
     width_ = static_cast<int>(cinfo_.output_width);
     height_ = static_cast<int>(cinfo_.output_height);
+    if (lean && jpeg_has_multiple_scans(&cinfo_) && CoefficientBytes() > static_cast<uint64_t>(width_) * height_ * 3)
+      return DecodeStatus::kUnsupported;
     return DecodeStatus::kOk;
   }
 
@@ -131,6 +133,7 @@ class JpegRowSource final : public RowSource {
     if (eighths == 8) return false;
     if (setjmp(err_.jump)) {
       failed_ = true;
+      failure_ = err_.status;
       return false;
     }
     cinfo_.scale_num = static_cast<unsigned>(eighths);
@@ -141,10 +144,13 @@ class JpegRowSource final : public RowSource {
     return true;
   }
 
+  DecodeStatus failure() const { return failure_; }
+
   bool ReadRows(uint8_t* dst, size_t stride, int count) override {
     if (failed_ || count < 0 || next_ + count > height_) return false;
     if (count > 0 && !Decode(dst, stride, count)) {
       failed_ = true;
+      if (failure_ == DecodeStatus::kOk) failure_ = DecodeStatus::kCorrupt;
       return false;
     }
     next_ += count;
@@ -152,8 +158,24 @@ class JpegRowSource final : public RowSource {
   }
 
  private:
+  // What a multi-scan picture keeps in memory: 64 two-byte coefficients per block
+  // of every component, blocks padded to whole MCUs.
+  uint64_t CoefficientBytes() const {
+    uint64_t total = 0;
+    for (int i = 0; i < cinfo_.num_components; ++i) {
+      const jpeg_component_info& c = cinfo_.comp_info[i];
+      const uint64_t h = static_cast<uint64_t>(c.h_samp_factor), v = static_cast<uint64_t>(c.v_samp_factor);
+      const uint64_t across = (c.width_in_blocks + h - 1) / h * h, down = (c.height_in_blocks + v - 1) / v * v;
+      total += across * down * sizeof(JBLOCK);
+    }
+    return total;
+  }
+
   bool Decode(uint8_t* dst, size_t stride, int count) {
-    if (setjmp(err_.jump)) return false;
+    if (setjmp(err_.jump)) {
+      failure_ = err_.status;
+      return false;
+    }
     if (!started_) {
       if (cmyk_ && !row_.Reserve(static_cast<size_t>(width_) * 4 * kRowsPerCall)) return false;
       // A progressive picture is read whole here.
@@ -186,31 +208,37 @@ class JpegRowSource final : public RowSource {
   PooledBuffer row_;  // CMYK rows before conversion
   int width_ = 0, height_ = 0, next_ = 0;
   bool started_ = false, failed_ = false, cmyk_ = false, inverted_ = false;
+  DecodeStatus failure_ = DecodeStatus::kOk;
 };
 
 }  // namespace
 
-DecodeStatus OpenJpeg(PooledBuffer bytes, size_t size, std::unique_ptr<RowSource>& out) {
+DecodeStatus OpenJpeg(PooledBuffer bytes, size_t size, std::unique_ptr<RowSource>& out, bool lean) {
   out.reset();
   if (!bytes.data() || size == 0 || size > bytes.capacity()) return DecodeStatus::kTruncated;
   // The library counts in unsigned long, 32 bits on Windows.
   if (size > 0xFFFFFFFFu) return DecodeStatus::kTooLarge;
   const DecodeStatus structure = CheckJpegStructure(bytes.data(), size);
   auto source = std::make_unique<JpegRowSource>(std::move(bytes), size);
-  const DecodeStatus header = source->Open();
+  const DecodeStatus header = source->Open(lean);
   if (header != DecodeStatus::kOk) return header;
   if (structure != DecodeStatus::kOk) return structure;
   out = std::move(source);
   return DecodeStatus::kOk;
 }
 
-DecodeStatus OpenJpegMemory(const uint8_t* data, size_t size, std::unique_ptr<RowSource>& out) {
+DecodeStatus JpegReadFailure(const RowSource& rows) {
+  const auto* jpeg = dynamic_cast<const JpegRowSource*>(&rows);
+  return jpeg ? jpeg->failure() : DecodeStatus::kOk;
+}
+
+DecodeStatus OpenJpegMemory(const uint8_t* data, size_t size, std::unique_ptr<RowSource>& out, bool lean) {
   out.reset();
   if (!data || size == 0) return DecodeStatus::kTruncated;
   PooledBuffer bytes;
   if (!bytes.Reserve(size)) return DecodeStatus::kOutOfMemory;
   std::memcpy(bytes.data(), data, size);
-  return OpenJpeg(std::move(bytes), size, out);
+  return OpenJpeg(std::move(bytes), size, out, lean);
 }
 
 }  // namespace image

@@ -14,9 +14,16 @@ namespace image {
 
 // Takes over `bytes` (the first `size` of them are the file). The size gate
 // applies to the header before the decoder allocates anything for the picture.
-DecodeStatus OpenJpeg(PooledBuffer bytes, size_t size, std::unique_ptr<RowSource>& out);
+// With `lean`, a picture that must be held whole as coefficients (progressive
+// and other multi-scan files) and whose coefficients take more memory than its
+// decoded pixels is refused as kUnsupported, for a decoder that needs less.
+DecodeStatus OpenJpeg(PooledBuffer bytes, size_t size, std::unique_ptr<RowSource>& out, bool lean = false);
+
+// Why reading rows of a source that OpenJpeg made failed: kOk while nothing
+// failed (or for another kind of source).
+DecodeStatus JpegReadFailure(const RowSource& rows);
 
 // Copies the bytes first.
-DecodeStatus OpenJpegMemory(const uint8_t* data, size_t size, std::unique_ptr<RowSource>& out);
+DecodeStatus OpenJpegMemory(const uint8_t* data, size_t size, std::unique_ptr<RowSource>& out, bool lean = false);
 
 }  // namespace image

@@ -47,10 +47,11 @@ DecodeStatus DecodeOwn(ImageFormat format, const uint8_t* data, size_t size, Ope
   return DecodeStatus::kOk;
 }
 
-// JPEG goes to libjpeg-turbo; only a variant it does not handle goes on to the platform.
+// JPEG goes to libjpeg-turbo; only a variant it does not handle, or a progressive
+// picture whose coefficients outweigh its pixels, goes on to the platform.
 DecodeStatus OpenJpegBytes(PooledBuffer bytes, size_t size, OpenedPicture& out) {
   std::unique_ptr<RowSource> rows;
-  const DecodeStatus status = OpenJpeg(std::move(bytes), size, rows);
+  const DecodeStatus status = OpenJpeg(std::move(bytes), size, rows, PlatformDecodesJpeg());
   if (status != DecodeStatus::kOk) return status;
   out.rows = std::move(rows);
   out.format = ImageFormat::kJpeg;

@@ -43,5 +43,8 @@ ImageFormat SniffOwnFormat(const uint8_t* data, size_t size);
 // Decoders of the operating system: WIC on Windows, none elsewhere (kUnsupported).
 DecodeStatus PlatformOpenFile(const char* path, OpenedPicture& out);
 DecodeStatus PlatformOpenMemory(const uint8_t* data, size_t size, OpenedPicture& out);
+// Whether the platform decodes JPEG too (then it takes the progressive files
+// that libjpeg would hold in more memory than their pixels).
+bool PlatformDecodesJpeg();
 
 }  // namespace image

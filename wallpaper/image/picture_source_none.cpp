@@ -8,6 +8,8 @@ DecodeStatus PlatformOpenFile(const char*, OpenedPicture& out) {
   return DecodeStatus::kUnsupported;
 }
 
+bool PlatformDecodesJpeg() { return false; }
+
 DecodeStatus PlatformOpenMemory(const uint8_t*, size_t, OpenedPicture& out) {
   out = {};
   return DecodeStatus::kUnsupported;

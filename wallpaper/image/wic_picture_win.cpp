@@ -335,6 +335,8 @@ DecodeStatus Open(const char* path, const uint8_t* data, size_t size, OpenedPict
 
 }  // namespace
 
+bool PlatformDecodesJpeg() { return true; }
+
 DecodeStatus PlatformOpenFile(const char* path, OpenedPicture& out) { return Open(path, nullptr, 0, out); }
 
 DecodeStatus PlatformOpenMemory(const uint8_t* data, size_t size, OpenedPicture& out) {

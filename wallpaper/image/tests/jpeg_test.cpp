@@ -172,6 +172,8 @@ TEST(ImageJpeg, PictureClassesLoadEveryKind) {
     ASSERT_EQ(from_memory.Load(k.bytes.data(), k.bytes.size()), BTCodecJpeg);
     const Pixmap* p = from_memory.GetObjectDataPtr()->Pixels();
     ASSERT_TRUE(p);
+    EXPECT_EQ(p->width(), 96) << "unscaled (centre mode): full size";
+    EXPECT_EQ(p->height(), 64);
     ExpectQuadrants(*p, k.grey);
 
     const std::string path = test::TempPath("kind.jpg");
@@ -244,6 +246,18 @@ Bytes WithSize(Bytes b, uint8_t sof, unsigned width, unsigned height) {
   return b;
 }
 
+// Every component at full resolution (sampling factors 1x1) in the frame header.
+Bytes Unsubsampled(Bytes b) {
+  size_t at = 0;
+  for (size_t i = 0; i + 1 < b.size(); ++i)
+    if (b[i] == 0xFF && (b[i + 1] == 0xC0 || b[i + 1] == 0xC2)) {
+      at = i;
+      break;
+    }
+  for (int c = 0; c < b[at + 9]; ++c) b[at + 11 + 3 * static_cast<size_t>(c)] = 0x11;
+  return b;
+}
+
 TEST(ImageJpeg, BrokenFilesFailWhenOpened) {
   const Bytes good = test::TestFile("jpeg_baseline.jpg");
   const size_t sos = Find(good, 0xDA), sof = Find(good, 0xC0);
@@ -305,6 +319,13 @@ TEST(ImageJpeg, DamagedScanDataFailsTheDecode) {
     EXPECT_EQ(image.GetObjectDataPtr()->GetWidth(), 0);
     EXPECT_NE(image.Save(test::TempPath("damaged.bmp").c_str(), BTCodecBmp), 0);
 
+    std::unique_ptr<RowSource> rows = Open(*damaged);
+    ASSERT_TRUE(rows);
+    Pixmap out;
+    ASSERT_TRUE(out.Allocate(rows->Width(), rows->Height()));
+    EXPECT_FALSE(rows->ReadRows(out.data(), out.stride(), rows->Height()));
+    EXPECT_EQ(JpegReadFailure(*rows), DecodeStatus::kCorrupt);
+
     BTCImageObject centred;  // no scaling: the full-size decode fails the same way
     ASSERT_EQ(centred.Load(damaged->data(), damaged->size()), BTCodecJpeg);
     EXPECT_EQ(centred.GetObjectDataPtr()->Pixels(), nullptr);
@@ -322,16 +343,39 @@ TEST(ImageJpeg, SizeGateAndMemoryBound) {
   const Bytes wide = WithSize(test::TestFile("jpeg_baseline.jpg"), 0xC0, 65000, 5000);
   EXPECT_EQ(OpenJpegMemory(wide.data(), wide.size(), rows), DecodeStatus::kTooLarge);
 
-  // Within the gate, but a progressive picture of this size would need 1.5 GB
-  // of coefficients for a file of a few hundred bytes: the decode is refused
-  // before that memory is taken.
-  const Bytes progressive = WithSize(test::TestFile("jpeg_progressive.jpg"), 0xC2, 16000, 16000);
-  ASSERT_EQ(image.Load(progressive.data(), progressive.size()), BTCodecJpeg);
-  EXPECT_EQ(image.GetObjectDataPtr()->GetWidth(), 16000);
-  BTResizeFilter filter = BTResizeFilterSmooth;
-  EXPECT_FALSE(image.GetObjectDataPtr()->Resize(100, 100, filter));
-  ASSERT_EQ(image.Load(progressive.data(), progressive.size()), BTCodecJpeg);
-  EXPECT_EQ(image.GetObjectDataPtr()->Pixels(), nullptr);
+  // Within the gate, but a progressive picture of this size (4:4:4) would need
+  // 1.5 GB of coefficients for a file of a few hundred bytes: the decode is
+  // refused before that memory is taken.
+  const Bytes progressive = Unsubsampled(WithSize(test::TestFile("jpeg_progressive.jpg"), 0xC2, 16000, 16000));
+  ASSERT_EQ(OpenJpegMemory(progressive.data(), progressive.size(), rows), DecodeStatus::kOk);
+  EXPECT_EQ(rows->Width(), 16000);
+  EXPECT_TRUE(rows->ReduceTo(2000, 2000));
+  Pixmap out;
+  ASSERT_TRUE(out.Allocate(rows->Width(), 1));
+  EXPECT_FALSE(rows->ReadRows(out.data(), out.stride(), 1));
+  EXPECT_EQ(JpegReadFailure(*rows), DecodeStatus::kOutOfMemory);
+}
+
+// Where the system has a JPEG decoder of its own, a picture that libjpeg would
+// have to hold whole as coefficients larger than its pixels is left to it.
+TEST(ImageJpeg, LeanOpeningRefusesCoefficientsOutweighingPixels) {
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    DecodeStatus lean;
+  };
+  const Bytes progressive = test::TestFile("jpeg_progressive.jpg");
+  const Case cases[] = {
+      {"progressive 4:2:0: coefficients as large as the pixels", progressive, DecodeStatus::kOk},
+      {"progressive 4:4:4: twice the pixels", Unsubsampled(progressive), DecodeStatus::kUnsupported},
+      {"baseline 4:4:4: decoded strip by strip", Unsubsampled(test::TestFile("jpeg_baseline.jpg")), DecodeStatus::kOk},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<RowSource> rows;
+    EXPECT_EQ(OpenJpegMemory(c.bytes.data(), c.bytes.size(), rows, true), c.lean);
+    EXPECT_EQ(OpenJpegMemory(c.bytes.data(), c.bytes.size(), rows, false), DecodeStatus::kOk);
+  }
 }
 
 }  // namespace
