@@ -158,17 +158,14 @@ class JpegRowSource final : public RowSource {
   }
 
  private:
-  // What a multi-scan picture keeps in memory: 64 two-byte coefficients per block
-  // of every component, blocks padded to whole MCUs.
   uint64_t CoefficientBytes() const {
-    uint64_t total = 0;
-    for (int i = 0; i < cinfo_.num_components; ++i) {
-      const jpeg_component_info& c = cinfo_.comp_info[i];
-      const uint64_t h = static_cast<uint64_t>(c.h_samp_factor), v = static_cast<uint64_t>(c.v_samp_factor);
-      const uint64_t across = (c.width_in_blocks + h - 1) / h * h, down = (c.height_in_blocks + v - 1) / v * v;
-      total += across * down * sizeof(JBLOCK);
-    }
-    return total;
+    JpegFrame frame;
+    frame.found = true;
+    frame.width = static_cast<int>(cinfo_.image_width);
+    frame.height = static_cast<int>(cinfo_.image_height);
+    frame.components = std::min(cinfo_.num_components, 4);
+    for (int i = 0; i < frame.components; ++i) frame.h[i] = cinfo_.comp_info[i].h_samp_factor, frame.v[i] = cinfo_.comp_info[i].v_samp_factor;
+    return JpegCoefficientBytes(frame);
   }
 
   bool Decode(uint8_t* dst, size_t stride, int count) {

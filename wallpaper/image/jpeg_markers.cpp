@@ -1,5 +1,6 @@
 #include "wallpaper/image/jpeg_markers.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace image {
@@ -64,6 +65,56 @@ DecodeStatus CheckJpegStructure(const uint8_t* data, size_t size) {
     }
   }
   return DecodeStatus::kTruncated;
+}
+
+JpegFrame FindJpegFrame(const uint8_t* data, size_t size) {
+  JpegFrame frame;
+  if (!LooksLikeJpeg(data, size)) return frame;
+  size_t pos = 2;
+  while (pos + 4 <= size) {
+    if (data[pos] != 0xFF) return frame;  // stray bytes: leave it to the decoder
+    while (pos < size && data[pos] == 0xFF) ++pos;
+    if (pos + 3 > size) return frame;
+    const uint8_t marker = data[pos++];
+    if (marker == kEoi || marker == kSos || marker == kSoi) return frame;
+    if (marker == 0x00 || marker == kTem || IsRestart(marker)) continue;
+    const size_t length = size_t{data[pos]} << 8 | data[pos + 1];
+    if (length < 2 || size - pos < length) return frame;
+    if (IsFrame(marker)) {
+      const uint8_t* f = data + pos + 2;
+      const size_t n = length - 2;
+      if (n < 6) return frame;
+      frame.height = f[1] << 8 | f[2];
+      frame.width = f[3] << 8 | f[4];
+      frame.components = f[5];
+      if (frame.components < 1 || frame.components > 4 || n < 6 + 3 * static_cast<size_t>(frame.components))
+        return JpegFrame{};
+      for (int c = 0; c < frame.components; ++c) {
+        frame.h[c] = f[7 + 3 * c] >> 4;
+        frame.v[c] = f[7 + 3 * c] & 15;
+        if (frame.h[c] < 1 || frame.v[c] < 1) return JpegFrame{};
+      }
+      frame.progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+      frame.found = true;
+      return frame;
+    }
+    pos += length;
+  }
+  return frame;
+}
+
+uint64_t JpegCoefficientBytes(const JpegFrame& frame) {
+  if (!frame.found) return 0;
+  int hmax = 1, vmax = 1;
+  for (int c = 0; c < frame.components; ++c) hmax = std::max(hmax, frame.h[c]), vmax = std::max(vmax, frame.v[c]);
+  uint64_t total = 0;
+  for (int c = 0; c < frame.components; ++c) {
+    const uint64_t h = static_cast<uint64_t>(frame.h[c]), v = static_cast<uint64_t>(frame.v[c]);
+    const uint64_t blocks_across = (static_cast<uint64_t>(frame.width) * h + 8 * hmax - 1) / (8 * hmax);
+    const uint64_t blocks_down = (static_cast<uint64_t>(frame.height) * v + 8 * vmax - 1) / (8 * vmax);
+    total += (blocks_across + h - 1) / h * h * ((blocks_down + v - 1) / v * v) * 128;
+  }
+  return total;
 }
 
 }  // namespace image

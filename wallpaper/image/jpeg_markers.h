@@ -19,4 +19,18 @@ bool LooksLikeJpeg(const uint8_t* data, size_t size);
 // length is impossible or the picture has no frame or no scan.
 DecodeStatus CheckJpegStructure(const uint8_t* data, size_t size);
 
+// The frame header, when `data` holds it.
+struct JpegFrame {
+  bool found = false;
+  bool progressive = false;
+  int width = 0, height = 0;
+  int components = 0;
+  int h[4] = {}, v[4] = {};  // sampling factors of the first four components
+};
+JpegFrame FindJpegFrame(const uint8_t* data, size_t size);
+
+// Bytes of coefficients a decoder holds for a whole multi-scan picture: 64
+// two-byte values per block of every component, blocks padded to whole MCUs.
+uint64_t JpegCoefficientBytes(const JpegFrame& frame);
+
 }  // namespace image

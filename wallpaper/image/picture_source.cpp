@@ -47,6 +47,14 @@ DecodeStatus DecodeOwn(ImageFormat format, const uint8_t* data, size_t size, Ope
   return DecodeStatus::kOk;
 }
 
+// A progressive JPEG that libjpeg would hold as more coefficients than it has
+// pixels: seen in the header, so such a file is not read into memory only to be
+// handed on to the platform.
+bool OutweighsItsPixels(const JpegFrame& frame) {
+  return frame.found && frame.progressive &&
+         JpegCoefficientBytes(frame) > static_cast<uint64_t>(frame.width) * static_cast<uint64_t>(frame.height) * 3;
+}
+
 // JPEG goes to libjpeg-turbo; only a variant it does not handle, or a progressive
 // picture whose coefficients outweigh its pixels, goes on to the platform.
 DecodeStatus OpenJpegBytes(PooledBuffer bytes, size_t size, OpenedPicture& out) {
@@ -101,7 +109,8 @@ DecodeStatus OpenPictureFile(const char* path, OpenedPicture& out) {
   if (!head.Reserve(kHeadBytes)) return DecodeStatus::kOutOfMemory;
   const size_t got = std::fread(head.data(), 1, kHeadBytes, f.get());
   const ImageFormat own = SniffOwnFormat(head.data(), got);
-  const bool jpeg = own == ImageFormat::kUnknown && LooksLikeJpeg(head.data(), got);
+  const bool jpeg = own == ImageFormat::kUnknown && LooksLikeJpeg(head.data(), got) &&
+                    !(PlatformDecodesJpeg() && OutweighsItsPixels(FindJpegFrame(head.data(), got)));
   if (own == ImageFormat::kUnknown && ClaimsTooMuch(head.data(), got)) return DecodeStatus::kTooLarge;
   if (own == ImageFormat::kUnknown && !jpeg) {
     f.reset();

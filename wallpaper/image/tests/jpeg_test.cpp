@@ -378,5 +378,36 @@ TEST(ImageJpeg, LeanOpeningRefusesCoefficientsOutweighingPixels) {
   }
 }
 
+// The same decision from the header alone, made before a file is read whole.
+TEST(ImageJpeg, FrameHeaderGivesTheCoefficientSize) {
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    bool found, progressive;
+    uint64_t coefficient_bytes;
+  };
+  const Bytes progressive = test::TestFile("jpeg_progressive.jpg");
+  const Bytes baseline = test::TestFile("jpeg_baseline.jpg");
+  const Case cases[] = {
+      // 96x64 at 4:2:0: 12x8 luma blocks and 6x4 of each chroma, 128 bytes each: the pixels' 18432 bytes.
+      {"progressive 4:2:0", progressive, true, true, 18432},
+      {"progressive 4:4:4", Unsubsampled(progressive), true, true, 36864},
+      {"baseline", baseline, true, false, 18432},
+      {"grey", test::TestFile("jpeg_grey.jpg"), true, false, 12288},
+      {"cmyk", test::TestFile("jpeg_cmyk.jpg"), true, false, 49152},
+      // 203 x 117 at 4:2:0 pads to whole MCUs: 26x16 luma blocks, 13x8 of each chroma.
+      {"odd size", test::EncodeJpeg(Detailed(203, 117), JpegKind::kBaseline), true, false, (26 * 16 + 2 * 13 * 8) * 128},
+      {"cut before the frame", Bytes(baseline.begin(), baseline.begin() + 25), false, false, 0},
+      {"not a JPEG", test::Text("GIF89a........"), false, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const JpegFrame frame = FindJpegFrame(c.bytes.data(), c.bytes.size());
+    EXPECT_EQ(frame.found, c.found);
+    EXPECT_EQ(frame.progressive, c.progressive);
+    EXPECT_EQ(JpegCoefficientBytes(frame), c.coefficient_bytes);
+  }
+}
+
 }  // namespace
 }  // namespace image
