@@ -296,6 +296,33 @@ TEST(ImageJpeg, BrokenFilesFailWhenOpened) {
   EXPECT_EQ(CheckJpegStructure(good.data(), good.size()), DecodeStatus::kOk);
 }
 
+// The structure walk over what decoders accept and what they cannot finish.
+TEST(ImageJpeg, StructureWalk) {
+  const Bytes good = test::TestFile("jpeg_baseline.jpg");
+  const Bytes body(good.begin() + 2, good.end() - 2);  // between the start and end markers
+  const Bytes soi = {0xFF, 0xD8}, eoi = {0xFF, 0xD9};
+  const Bytes restart = test::EncodeJpeg(Quadrants(), JpegKind::kRestart);
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    DecodeStatus status;
+  };
+  const Case cases[] = {
+      {"whole", good, DecodeStatus::kOk},
+      {"restart markers and stuffed bytes in the scan", restart, DecodeStatus::kOk},
+      {"progressive: several scans with tables between", test::TestFile("jpeg_progressive.jpg"), DecodeStatus::kOk},
+      {"fill bytes before a marker", test::Concat({soi, {0xFF, 0xFF, 0xFF}, body, eoi}), DecodeStatus::kOk},
+      {"stray bytes between segments", test::Concat({soi, {0x00, 0x12, 0x34}, body, eoi}), DecodeStatus::kOk},
+      {"data after the end marker", test::Concat({good, Bytes(100, 0xAB)}), DecodeStatus::kOk},
+      {"no end marker", test::Concat({soi, body}), DecodeStatus::kTruncated},
+      {"scan ends in a lone 0xFF", test::Concat({soi, body, {0xFF}}), DecodeStatus::kTruncated},
+      {"tables only", test::Concat({soi, {0xFF, 0xFE, 0x00, 0x04, 'h', 'i'}, eoi}), DecodeStatus::kCorrupt},
+      {"a second start marker", test::Concat({soi, soi, body, eoi}), DecodeStatus::kCorrupt},
+      {"not a JPEG", test::Text("GIF89a"), DecodeStatus::kNotThisFormat},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CheckJpegStructure(c.bytes.data(), c.bytes.size()), c.status) << c.name;
+}
+
 // Damage inside the compressed data shows only when the rows are decoded: the
 // scale then fails and leaves no picture, and nothing crashes.
 TEST(ImageJpeg, DamagedScanDataFailsTheDecode) {
