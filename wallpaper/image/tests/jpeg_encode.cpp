@@ -25,7 +25,8 @@ Bytes EncodeJpeg(const Pixmap& picture, JpegKind kind, int quality) {
   jpeg_set_defaults(&c);
   jpeg_set_quality(&c, quality, TRUE);
   if (kind == JpegKind::kYcck) jpeg_set_colorspace(&c, JCS_YCCK);
-  if (kind == JpegKind::kProgressive) jpeg_simple_progression(&c);
+  if (kind == JpegKind::kProgressive444) c.comp_info[0].h_samp_factor = c.comp_info[0].v_samp_factor = 1;
+  if (kind == JpegKind::kProgressive || kind == JpegKind::kProgressive444) jpeg_simple_progression(&c);
   if (kind == JpegKind::kRestart) c.restart_interval = 1;
   jpeg_start_compress(&c, TRUE);
   std::vector<uint8_t> row(static_cast<size_t>(picture.width()) * 4);

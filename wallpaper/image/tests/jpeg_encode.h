@@ -10,6 +10,7 @@ namespace image::test {
 enum class JpegKind {
   kBaseline,     // YCbCr 4:2:0
   kProgressive,  // YCbCr 4:2:0, the library's standard scan script
+  kProgressive444,
   kGrey,
   kRestart,      // baseline with a restart marker after every MCU
   kCmyk,         // Adobe marker, inverted samples

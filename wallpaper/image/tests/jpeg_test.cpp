@@ -127,6 +127,8 @@ std::vector<KindCase> EveryKind() {
       {"restart markers", test::EncodeJpeg(quad, JpegKind::kRestart), false},
       {"ycck", test::EncodeJpeg(quad, JpegKind::kYcck), false},
       {"cmyk (encoded here)", test::EncodeJpeg(quad, JpegKind::kCmyk), false},
+      // Left to the system decoder where there is one; decoded here elsewhere.
+      {"progressive 4:4:4", test::EncodeJpeg(quad, JpegKind::kProgressive444), false},
   };
 }
 
