@@ -233,12 +233,27 @@ void ChangePipeline::OnImageLoaded() {
   }
 }
 
+void ChangePipeline::SkipUndecodablePicture() {
+  const bool wasInternet = internetImageHeld;
+  worker->ReleaseImage();
+  FreeInternetImage();
+  ++failedImageCount;
+  RetryOrGiveUp(wasInternet);
+}
+
+bool ChangePipeline::PictureWasLost() {
+  WorkerImage* image = worker->LockImage() ? worker->GetImage() : nullptr;
+  const bool lost = image && image->Empty();
+  worker->UnlockImage();
+  return lost;
+}
+
 void ChangePipeline::OnImageResized() {
   if (!worker) return;
+  // A picture whose compressed data is damaged fails only when its rows are
+  // decoded, which is here: it is skipped like one that did not load.
   if (worker->HasError()) {
-    EndChange();
-    FreeInternetImage();
-    worker->ReleaseImage();
+    SkipUndecodablePicture();
     return;
   }
   if (!worker->StartSave(paths.wallpaperBitmapPath, "bmp", [this] { OnImageSaved(); })) {
@@ -249,6 +264,12 @@ void ChangePipeline::OnImageResized() {
 
 void ChangePipeline::OnImageSaved() {
   if (!worker) return;
+  // Unscaled pictures are decoded while they are written: damaged data shows
+  // as a failed save that has lost the picture, not as a full disk.
+  if (worker->HasError() && PictureWasLost()) {
+    SkipUndecodablePicture();
+    return;
+  }
   if (worker->HasError()) {
     if (g_logger)
       g_logger->WriteAt("WallpaperChanger", __LINE__, "Couldn't save wallpaper image! Probably out of disk space.",

@@ -84,6 +84,10 @@ class ChangePipeline final : public InternetImageSink {
   // After an internet picture was refused: ask again, or give up with the filter message.
   void RetryOrGiveUp(bool wasInternet);
   bool FailsSizeFilter(uint32_t width, uint32_t height) const;
+  // The worker's step failed because the picture's data could not be decoded.
+  void SkipUndecodablePicture();
+  // After a failed step: the worker no longer holds a picture.
+  bool PictureWasLost();
 
   Settings& live;
   const PipelinePaths paths;

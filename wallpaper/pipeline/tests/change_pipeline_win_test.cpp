@@ -314,3 +314,40 @@ TEST_F(InternetPipelineTest, AnAnswerAfterTheChangeWasGivenUpGoesBackUnused) {
   EXPECT_EQ(internet.released, 1);
   EXPECT_FALSE(p.ChangeRunning());
 }
+
+// A photo whose compressed data is damaged past its headers loads (only the
+// headers are read then) and fails when its rows are decoded: by the scaler in
+// fit mode, by the writer in centre mode. Either way it is skipped like a
+// picture that did not load, and nobody is told the disk is full.
+TEST_F(ChangePipelineTest, APhotoDamagedInsideItsDataIsSkippedInEveryMode) {
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string photo = ReadWholeFile(std::string(exe).substr(0, std::string(exe).find_last_of('\\')) +
+                                        "\\..\\test-fixtures\\pictures\\e.jpg",
+                                    true);
+  const size_t sos = photo.find("\xFF\xDA");
+  ASSERT_NE(sos, std::string::npos) << "the fixture photo is a JPEG";
+  const size_t scan = sos + 2 + (static_cast<uint8_t>(photo[sos + 2]) << 8 | static_cast<uint8_t>(photo[sos + 3]));
+  // 0xFF 0x00 is a stuffed 0xFF byte: runs of one bits that no Huffman code is.
+  for (size_t i = scan + 4; i + 1 < scan + 200 && i + 1 < photo.size(); i += 2) photo[i] = '\xFF', photo[i + 1] = 0;
+  WriteWholeFile(dir.File("damaged.jpg"), photo);
+  WriteWholeFile(dir.File("good.bmp"), SolidBmp(40, 30, 0x30, 0x60, 0x90));
+  for (int32_t orient : {kOrientFit, kOrientCenter}) {
+    SCOPED_TRACE(orient == kOrientFit ? "fit" : "centre");
+    live.PaperOrient = orient;
+    source.files = {dir.File("damaged.jpg"), dir.File("good.bmp")};
+    source.next = 0;
+    source.asked = 0;
+    status.shown.clear();
+    ChangePipeline& p = Pipeline();
+    p.ChangeWallpaper(false, true, true);
+    ASSERT_TRUE(testpump::PumpUntil([&] { return !p.ChangeRunning() && source.asked == 2; }));
+    ASSERT_TRUE(testpump::PumpUntil([&] { return !p.ChangeRunning(); }));
+    EXPECT_TRUE(status.shown.empty()) << status.shown.front();
+    if (orient == kOrientCenter) {
+      EXPECT_EQ(DesktopWallpaper(), dir.File("good.bmp")) << "a bitmap in centre mode is shown as it is";
+    } else {
+      EXPECT_EQ(DesktopWallpaper(), paths.wallpaperBitmapPath);
+    }
+  }
+}
