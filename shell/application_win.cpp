@@ -8,6 +8,7 @@
 #include "imagelist/startup_load.h"
 #include "internet/history/history_store.h"
 #include "settings/flags_win.h"
+#include "settings/registry_win.h"
 #include "shell/command_line.h"
 #include "shell/data_folders_win.h"
 #include "shell/data_paths.h"
@@ -91,6 +92,7 @@ Application::~Application() {
   tray.reset();
   applier.reset();
   settingsDialog.reset();
+  settingsWindow.reset();
   statusPopup.reset();
   localSource.reset();
   dispatcher.reset();
@@ -208,7 +210,7 @@ void Application::ConnectInternetSource() {
   link.engineCanBlock = [this](int32_t engine) { return internetSource->CanBlock(engine); };
   link.sendSearchOptions = [this] { internetSource->SendOptions(); };
   link.followSource = [this](bool sourceChanged) { internetSource->FollowSource(sourceChanged); };
-  link.recordSearchHistory = [this](bool) { RecordSearchHistory(); };
+  link.recordSearchHistory = [this](bool fromDialog) { RecordSearchHistory(fromDialog); };
   applier->SetInternetLink(std::move(link));
   pipeline->AttachInternetSource(internetSource.get());
   internetSource->AttachSink(pipeline.get());
@@ -224,10 +226,11 @@ int32_t HistoryFileLimit(int32_t historySize) {
 
 }  // namespace
 
-void Application::RecordSearchHistory() {
+void Application::RecordSearchHistory(bool fromDialog) {
   const int32_t type = settings.EngineIndex == 0 ? 1 : 0;
   // Adding an entry that is there already moves it to the front.
   AddToSearchHistory(history, settings.InternetString, type, settings.HistorySize, *internetSource);
+  if (fromDialog && history) TrimSearchHistory(*history, settings.HistorySize, *internetSource);
   SaveSearchHistory(history.get(), historyFiles, paths.historyFilePath, HistoryFileLimit(settings.HistorySize));
 }
 
@@ -242,7 +245,9 @@ bool Application::BuildParts(int /*showCommand*/) {
   localSource = std::make_unique<LocalImageSource>(lists, settings);
   statusPopup = std::make_unique<StatusPopupNotifier>(instance, mainWindow, paths.skinPath, settings,
                                                       LayeredWindowsAvailable());
+  settingsWindow = std::make_unique<SettingsDialog>(instance, *this);
   settingsDialog = std::make_unique<SettingsDialogHost>(mainWindow);
+  settingsDialog->SetLink(settingsWindow->Link());
   applier = std::make_unique<SettingsApplier>(settings, paths.programPath, *settingsDialog, *this);
   tray = std::make_unique<Tray>(mainWindow, settings, *this, *settingsDialog, *this);
   PipelinePaths pipelinePaths{paths.wallpaperBitmapPath, paths.flashPagePath, paths.programFolder};
@@ -354,7 +359,8 @@ LRESULT Application::OnMainWindowMessage(HWND window, UINT message, WPARAM wPara
       if (internetSource && !ending) internetSource->OnNotification(wParam, lParam);
       return 0;
     case kMsgOpenSettings:
-      if (settingsDialog) settingsDialog->Open(nullptr);
+      // A second instance or a popup click while the dialog is open: it comes to the front.
+      if (settingsDialog) settingsDialog->BringForward();
       return 0;
     case kMsgOpenInternetSettings:
       if (settingsDialog) settingsDialog->ShowPage("Internet");
@@ -432,6 +438,53 @@ void Application::RefreshTray() {
 
 void Application::ReloadPlayOrderList() {
   if (localSource) localSource->ReloadPlayOrder();
+}
+
+std::vector<EngineChoice> Application::Engines() const {
+  std::vector<EngineChoice> out;
+  if (!internetSource) return out;
+  for (const Engine& e : internetSource->Engines()) out.push_back({e.id, e.name, e.capabilities});
+  return out;
+}
+
+void Application::ReloadHistory() {
+  // A file that cannot be read keeps the history in memory.
+  if (auto loaded = LoadSearchHistory(historyFiles, paths.historyFilePath)) history = std::move(loaded);
+}
+
+std::vector<std::string> Application::HistoryEntries(bool addresses) const {
+  std::vector<std::string> out;
+  if (!history) return out;
+  for (auto* node = history->ListFor(addresses ? 1 : 0).Head(); node; node = node->next) out.push_back(node->value.string);
+  return out;
+}
+
+void Application::ClearHistory(bool addressInUse, int32_t historySize) {
+  if (!history || !internetSource) return;
+  TrimSearchList(history->keywordItems, addressInUse ? 0 : 1, *internetSource);
+  TrimSearchList(history->addressItems, addressInUse ? 1 : 0, *internetSource);
+  // An empty history is never written, so its old file must go instead.
+  if (history->Empty())
+    DeleteFileA(paths.historyFilePath.c_str());
+  else
+    SaveSearchHistory(history.get(), historyFiles, paths.historyFilePath, HistoryFileLimit(historySize));
+}
+
+void Application::ClearCache() {
+  if (!plugin) return;
+  // The search starts again from the settings in force, not from the dialog's unapplied values.
+  if (internetSource && internetSource->HasSearch()) {
+    internetSource->FollowSource(true);
+    if (tray) tray->RefreshIcon();
+  }
+  plugin->ClearImageCache();
+}
+
+bool Application::Apply(Settings& workingCopy) {
+  if (!applier->Apply(workingCopy, true)) return false;
+  // The record's own save leaves the folder out; it must survive a restart.
+  WriteRegString(kProgramKey, "WallpaperSavePath", settings.WallpaperSavePath);
+  return true;
 }
 
 void Application::ShowStatus(const std::string& text, bool force, int32_t durationMs, uint32_t clickMessage) {

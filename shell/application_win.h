@@ -24,6 +24,8 @@
 #include "support/status_sink.h"
 #include "support/win/unique_handle_win.h"
 #include "ui/settings/settings_dialog_host_win.h"
+#include "ui/settings/settings_dialog_services_win.h"
+#include "ui/settings/settings_dialog_win.h"
 #include "ui/status/status_notifier_win.h"
 #include "wallpaper/pipeline/change_pipeline_win.h"
 #include "wallpaper/pipeline/local_image_source.h"
@@ -31,6 +33,7 @@
 class Application final : public MainWindowHandler,
                           public TrayCommands,
                           public SettingsTargets,
+                          public SettingsDialogServices,
                           public StatusSink {
  public:
   explicit Application(HINSTANCE instance);
@@ -70,6 +73,19 @@ class Application final : public MainWindowHandler,
   void RefreshTray() override;
   void ReloadPlayOrderList() override;
 
+  // SettingsDialogServices.
+  const Settings& LiveSettings() const override { return settings; }
+  std::vector<EngineChoice> Engines() const override;
+  void ReloadHistory() override;
+  std::vector<std::string> HistoryEntries(bool addresses) const override;
+  void ClearHistory(bool addressInUse, int32_t historySize) override;
+  void ClearCache() override;
+  bool Apply(Settings& workingCopy) override;
+  std::string PicturesFolder() const override { return paths.picturesFolder; }
+  std::string ProgramPath() const override { return paths.programPath; }
+  std::string HelpFilePath() const override { return paths.helpFilePath; }
+  char DecimalSeparator() const override { return decimalSeparator[0]; }
+
   // StatusSink: every message is logged, then shown by the status popup.
   void ShowStatus(const std::string& text, bool force, int32_t durationMs, uint32_t clickMessage) override;
 
@@ -82,7 +98,8 @@ class Application final : public MainWindowHandler,
   // the program must end (the user has been told).
   bool LoadPlugin();
   void ConnectInternetSource();
-  void RecordSearchHistory();
+  // `fromDialog`: the dialog's history size holds from now on, so both lists are trimmed to it.
+  void RecordSearchHistory(bool fromDialog);
   LRESULT EndSession(HWND window);
 
   HINSTANCE instance;
@@ -107,6 +124,7 @@ class Application final : public MainWindowHandler,
   ImageLists lists;
   std::unique_ptr<LocalImageSource> localSource;
   std::unique_ptr<StatusPopupNotifier> statusPopup;
+  std::unique_ptr<SettingsDialog> settingsWindow;
   std::unique_ptr<SettingsDialogHost> settingsDialog;
   std::unique_ptr<SettingsApplier> applier;
   std::unique_ptr<Tray> tray;

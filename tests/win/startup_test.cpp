@@ -323,6 +323,11 @@ TEST_F(StartupTest, AnEmptySearchTextIsReportedAndTheSettingsOpenAtTheEnd) {
   ASSERT_TRUE(WaitUntil([] { return LogContains("Running Config at startup"); }, 30000));
   EXPECT_TRUE(LogContains("Fetchpix::StartSearch() failed. Reason: No search string."));
   EXPECT_TRUE(LogContains("Settings dialog requested"));
+  // Start-up waits in the modal dialog until the user closes it.
+  const HWND settings = program.WaitForTopWindow("Configure Skyframe", "#32770");
+  ASSERT_TRUE(settings);
+  EXPECT_FALSE(LogContains("Beginning event loop"));
+  PostMessageA(settings, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(WaitUntil([] { return LogContains("Beginning event loop"); }, 30000));
   EXPECT_EQ(program.Close(), 0u);
 }
