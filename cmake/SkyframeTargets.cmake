@@ -5,7 +5,11 @@
 #   sf_test(name SOURCES ... [DEPS ...] [WINDOWS | NATIVE] [SERIAL] [TIMEOUT s])
 #       A GoogleTest executable registered with ctest. Windows tests run under
 #       Wine through the cross-compiling emulator. SERIAL tests hold the
-#       "skyframe_instance" lock (they start Skyframe.exe or touch its registry key).
+#       "skyframe_instance" lock (they start Skyframe.exe or touch its registry key)
+#       and the "wine_proxy" lock: the program searches the web with its default
+#       settings, and while a test points the prefix's proxy at a stand-in, the
+#       stand-in must see that test's requests only. They run without the
+#       caller's proxy variables, so nothing leaves the machine.
 #   sf_fuzz(name SOURCES ... [DEPS ...] CORPUS dir)
 #       A libFuzzer target (native build with SKYFRAME_FUZZ); ctest runs it for
 #       a few seconds over its seed corpus, which also replays every regression input.
@@ -125,7 +129,7 @@ function(sf_test name)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set(props LABELS "${name};${A_LABELS}")
   if(A_SERIAL)
-    list(APPEND props RESOURCE_LOCK skyframe_instance)
+    list(APPEND props RESOURCE_LOCK "skyframe_instance;wine_proxy" ENVIRONMENT "http_proxy=;https_proxy=;no_proxy=")
   endif()
   if(A_TIMEOUT)
     list(APPEND props TIMEOUT ${A_TIMEOUT})
