@@ -2,17 +2,23 @@
 #   sf_library(name [WINDOWS] SOURCES ... [DEPS ...])
 #       A static library. Without WINDOWS it is portable core (no <windows.h>)
 #       and builds in both configurations; with WINDOWS only in the Windows one.
-#   sf_test(name SOURCES ... [DEPS ...] [WINDOWS | NATIVE] [SERIAL] [TIMEOUT s])
+#   sf_test(name SOURCES ... [DEPS ...] [WINDOWS | NATIVE] [SERIAL | DESKTOP] [TIMEOUT s])
 #       A GoogleTest executable registered with ctest. Windows tests run under
 #       Wine through the cross-compiling emulator. SERIAL tests hold the
 #       "skyframe_instance" lock (they start Skyframe.exe or touch its registry key)
 #       and the "wine_proxy" lock: the program searches the web with its default
 #       settings, and while a test points the prefix's proxy at a stand-in, the
 #       stand-in must see that test's requests only. They run without the
-#       caller's proxy variables, so nothing leaves the machine.
+#       caller's proxy variables, so nothing leaves the machine. DESKTOP tests
+#       (windows that take the focus or cover the screen) hold "wine_desktop",
+#       which SERIAL tests hold too: a test that reads the screen or the
+#       foreground window must not meet another test's window there.
 #   sf_fuzz(name SOURCES ... [DEPS ...] CORPUS dir)
 #       A libFuzzer target (native build with SKYFRAME_FUZZ); ctest runs it for
 #       a few seconds over its seed corpus, which also replays every regression input.
+
+# The locks of a test that starts the program (see sf_test's SERIAL).
+set(SF_PROGRAM_LOCKS "skyframe_instance;wine_proxy;wine_desktop")
 
 # Include views: each top folder's code compiles against a folder of links to
 # itself and to what it may depend on, so that an include running the other
@@ -110,7 +116,7 @@ function(sf_sources_present out)
 endfunction()
 
 function(sf_test name)
-  cmake_parse_arguments(A "WINDOWS;NATIVE;SERIAL" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "WINDOWS;NATIVE;SERIAL;DESKTOP" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
   sf_sources_present(present ${A_SOURCES})
   if(NOT present)
     return()
@@ -128,13 +134,17 @@ function(sf_test name)
   sf_warnings(${name})
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set(props LABELS "${name};${A_LABELS}")
-  if(A_SERIAL)
-    list(APPEND props RESOURCE_LOCK "skyframe_instance;wine_proxy" ENVIRONMENT "http_proxy=;https_proxy=;no_proxy=")
-  endif()
   if(A_TIMEOUT)
     list(APPEND props TIMEOUT ${A_TIMEOUT})
   endif()
   set_tests_properties(${name} PROPERTIES ${props})
+  # Lists as property values: set on their own, or the pairs above would split them.
+  if(A_SERIAL)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${SF_PROGRAM_LOCKS}"
+                         ENVIRONMENT "http_proxy=;https_proxy=;no_proxy=")
+  elseif(A_DESKTOP)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_desktop)
+  endif()
 endfunction()
 
 function(sf_fuzz name)
