@@ -234,6 +234,24 @@ TEST_F(InternetWallpaperTest, DefaultSettingsShowTheFirstResultsAndPreviousComes
   EXPECT_EQ(GetDword("CrashFlag"), 0u);
 }
 
+TEST_F(InternetWallpaperTest, OnScheduleTheSearchsResultsComeOneAfterTheOther) {
+  // Every 15 seconds, with nothing but the schedule asking.
+  SetDword("ChangeAtTime", 1);
+  SetDword("ChangeWhen", 0);
+  RunningProgram program;
+  ASSERT_TRUE(program.WaitForMainWindow());
+  auto shows = [](int record) {
+    const std::optional<Bitmap> shown = ReadBitmap(WallpaperBitmapPath());
+    return shown && RecordOf(shown->center) == record;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return shows(1); }, 45000)) << Requests();
+  EXPECT_TRUE(WaitUntil([&] { return shows(2); }, 45000)) << Requests();
+  // A scheduled change stamps its time.
+  EXPECT_TRUE(WaitUntil([] { return GetDword("LastRegularChange").value_or(0) != 0; }, 5000));
+  EXPECT_EQ(program.Close(), 0u);
+  EXPECT_EQ(GetDword("CrashFlag"), 0u);
+}
+
 TEST_F(InternetWallpaperTest, PastTheLastResultTheSearchSaysSoAndStartsOver) {
   Setup("count=2");
   RunningProgram program;
