@@ -3,6 +3,8 @@
 #include <atomic>
 #include <type_traits>
 
+#include "support/http/http_reply.h"
+
 namespace {
 
 const std::array<std::string, kChangeTimeCount> kChangeTimeNames = {
@@ -43,6 +45,12 @@ void WriteDword(RegistryStore& store, const char* name, Field field) {
   } else {
     store.SetDword(name, static_cast<uint32_t>(field));
   }
+}
+
+// A stored address the HTTP client could not use keeps the default.
+bool IsBackendAddress(const std::string& text) {
+  http::ServerAddress ignored;
+  return http::ParseServerAddress(text, ignored);
 }
 
 // Constant-initialised, so it is usable however the static initialisers are ordered.
@@ -111,6 +119,7 @@ int32_t Settings::LoadFrom(RegistryStore& store, uint32_t systemDesktopColor) {
     if (store.QueryString("InternetString", text)) InternetString = text;
     if (store.QueryString("WallpaperSavePath", text)) WallpaperSavePath = text;
     if (store.QueryString("LastSavePath", text)) LastSavePath = text;
+    if (store.QueryString("BackendServer", text) && IsBackendAddress(text)) BackendServer = text;
     store.Close();
   }
   DesktopColor = systemDesktopColor;

@@ -9,6 +9,8 @@
 
 inline constexpr const char* kProgramKey = "Software\\Quillmoor\\Skyframe";
 inline constexpr int kChangeTimeCount = 17;
+// The back-end server of the update check and the error report, "host" or "host:port".
+inline constexpr const char* kDefaultBackendServer = "www.quillmoor.com";
 
 // Where a new record takes its DesktopColor from: the system's desktop colour.
 // The registry layer (registry_win.cpp) installs GetSysColor(COLOR_BACKGROUND)
@@ -82,4 +84,7 @@ class Settings {
   std::string InternetString = "Landscape wallpaper";
   std::string WallpaperSavePath;
   std::string LastSavePath;
+  // Read only: it is not the user's to change, and an old default left in the
+  // registry would outlive a move of the server.
+  std::string BackendServer = kDefaultBackendServer;
 };

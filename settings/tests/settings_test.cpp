@@ -138,7 +138,8 @@ TEST(Settings, LoadAndSaveFollowTheirFixedOrders) {
       "GetImageFromInternet", "MinImageWidth", "MinImageHeight", "MaxImageWidth", "MaxImageHeight",
       "MaxFileSize", "MinFileSize", "MinPixels", "FilterResults", "FilterType", "AskWhereToSave",
       "BlockExplicit", "GroupResults", "HistorySize", "CacheSize", "NumResultsToCache",
-      "ShowStatusPopup", "StatusPopupPos", "InternetString", "WallpaperSavePath", "LastSavePath"};
+      "ShowStatusPopup", "StatusPopupPos", "InternetString", "WallpaperSavePath", "LastSavePath",
+      "BackendServer"};
   EXPECT_EQ(store.reads, loadOrder);
 
   ASSERT_EQ(s.SaveTo(store), 0);
@@ -151,7 +152,32 @@ TEST(Settings, LoadAndSaveFollowTheirFixedOrders) {
       "MaxImageWidth", "MaxImageHeight", "MinFileSize", "MaxFileSize", "MinPixels", "FilterResults",
       "FilterType", "AskWhereToSave", "BlockExplicit", "GroupResults", "HistorySize", "CacheSize",
       "NumResultsToCache", "ShowStatusPopup", "StatusPopupPos", "InternetString"};
-  EXPECT_EQ(store.writes, saveOrder);  // never ShowThumbnails, the flags or the two paths
+  EXPECT_EQ(store.writes, saveOrder);  // never ShowThumbnails, the flags, the two paths or the server
+}
+
+TEST(Settings, BackendServerIsReadOnlyWhenUsable) {
+  struct Case {
+    std::string stored;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"127.0.0.1:8123", "127.0.0.1:8123"},
+      {"backend.example", "backend.example"},
+      {"", kDefaultBackendServer},
+      {"127.0.0.1:0", kDefaultBackendServer},
+      {"127.0.0.1:70000", kDefaultBackendServer},
+      {"\\\\server\\share", kDefaultBackendServer},
+      {"host name", kDefaultBackendServer},
+      {std::string("127.0.0.1:80\0junk", 17), "127.0.0.1:80"},
+  };
+  for (const Case& c : cases) {
+    MemoryStore store;
+    store.values["BackendServer"] = c.stored;
+    Settings s;
+    s.LoadFrom(store, 0);
+    EXPECT_EQ(s.BackendServer, c.expected) << c.stored;
+  }
+  EXPECT_EQ(Settings().BackendServer, kDefaultBackendServer);
 }
 
 TEST(Settings, StoredValuesAreReadByTheirRules) {
