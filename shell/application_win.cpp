@@ -22,6 +22,8 @@
 #include "support/log/log.h"
 #include "support/version.h"
 #include "ui/fade/window_fader_win.h"
+#include "ui/imagelist_dialog/file_pickers_win.h"
+#include "ui/imagelist_dialog/imagelist_dialog_win.h"
 #include "ui/splash/splash_win.h"
 
 namespace {
@@ -304,6 +306,26 @@ void Application::LoadImageLists() {
   options.scanPictures = [](Playlist& target) { return ScanPicturesFolder(target); };
   options.log = [](const std::string& line) { SF_LOG(kLogInfo, line); };
   LoadImageListsAtStartup(lists, options);
+}
+
+void Application::SelectImages(HWND owner) {
+  CommonDialogPickers pickers;
+  ImageListDialog dialog(instance, *this, pickers);
+  dialog.Run(owner);
+}
+
+void Application::ListCommitted(bool written, bool replaced) {
+  // An emptied list keeps the lists in memory until the next start, which finds no list file.
+  if (!written) return;
+  if (replaced) {
+    settings.IndexOfLastImage = 0;
+    settings.Save();
+  }
+  lists.ReloadBoth(settings.ShuffleImagelist != 0, settings.LastSeed);
+}
+
+void Application::ShowAsWallpaper(const std::string& path) {
+  if (pipeline) pipeline->ChangeWallpaper(false, true, true, path);
 }
 
 void Application::StopParts() {

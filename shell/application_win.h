@@ -23,6 +23,7 @@
 #include "support/log/logger.h"
 #include "support/status_sink.h"
 #include "support/win/unique_handle_win.h"
+#include "ui/imagelist_dialog/imagelist_dialog_services_win.h"
 #include "ui/settings/settings_dialog_host_win.h"
 #include "ui/settings/settings_dialog_services_win.h"
 #include "ui/settings/settings_dialog_win.h"
@@ -34,6 +35,7 @@ class Application final : public MainWindowHandler,
                           public TrayCommands,
                           public SettingsTargets,
                           public SettingsDialogServices,
+                          public ImageListDialogServices,
                           public StatusSink {
  public:
   explicit Application(HINSTANCE instance);
@@ -85,6 +87,15 @@ class Application final : public MainWindowHandler,
   std::string ProgramPath() const override { return paths.programPath; }
   std::string HelpFilePath() const override { return paths.helpFilePath; }
   char DecimalSeparator() const override { return decimalSeparator[0]; }
+  bool CanSelectImages() const override { return true; }
+  void SelectImages(HWND owner) override;
+
+  // ImageListDialogServices (the help file is the settings dialog's).
+  std::string ListFilePath() const override { return paths.listFilePath; }
+  bool ShowThumbnails() const override { return settings.ShowThumbnails != 0; }
+  void SetShowThumbnails(bool shown) override { settings.ShowThumbnails = shown ? 1 : 0; }
+  void ListCommitted(bool written, bool replaced) override;
+  void ShowAsWallpaper(const std::string& path) override;
 
   // StatusSink: every message is logged, then shown by the status popup.
   void ShowStatus(const std::string& text, bool force, int32_t durationMs, uint32_t clickMessage) override;
