@@ -17,7 +17,7 @@
 #include "plugin/archive/archive.h"
 #include "plugin/archive/archive_file_win.h"
 #include "plugin/include/fetchpix.h"
-#include "plugin/net/tests/stand_in_server_win.h"
+#include "support/tests/stand_in_server_win.h"
 #include "plugin/tests/fault_report_win.h"
 #include "support/tests/temp_dir.h"
 

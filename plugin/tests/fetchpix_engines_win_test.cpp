@@ -18,7 +18,7 @@
 #include "plugin/archive/archive_file_win.h"
 #include "plugin/engines/engine_rows.h"
 #include "plugin/include/fetchpix.h"
-#include "plugin/net/tests/stand_in_server_win.h"
+#include "support/tests/stand_in_server_win.h"
 #include "plugin/tests/fault_report_win.h"
 #include "plugin/tests/stand_in_colours.h"
 #include "support/tests/temp_dir.h"
@@ -85,18 +85,6 @@ int CountOf(const std::string& text, const std::string& what) {
   return n;
 }
 
-// WinInet reads these at every InternetOpen with the preconfigured type.
-void SetProxy(const std::string& server) {
-  HKEY raw = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0, nullptr,
-                  0, KEY_SET_VALUE, nullptr, &raw, nullptr);
-  const UniqueRegKey key(raw);
-  const DWORD enable = server.empty() ? 0 : 1;
-  RegSetValueExA(key.get(), "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
-  RegSetValueExA(key.get(), "ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
-                 static_cast<DWORD>(server.size() + 1));
-}
-
 struct EngineCase {
   uint32_t id;
   const char* host;
@@ -138,7 +126,7 @@ class FetchpixEngines : public ::testing::Test {
     Bind(g_api.ClearSpecificHistoryCache, "ClearSpecificHistoryCache");
   }
   static void TearDownTestSuite() {
-    SetProxy("");
+    SetWinInetProxy("");
     delete g_server;
     g_server = nullptr;
   }
@@ -146,7 +134,7 @@ class FetchpixEngines : public ::testing::Test {
   void SetUp() override {
     ASSERT_NE(g_dll, nullptr) << "Fetchpix.dll did not load";
     ASSERT_NE(g_server->port(), 0) << "the engine stand-in did not start";
-    SetProxy("127.0.0.1:" + std::to_string(g_server->port()));
+    SetWinInetProxy("127.0.0.1:" + std::to_string(g_server->port()));
     WNDCLASSA wc{};
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -421,7 +409,7 @@ TEST_F(FetchpixEngines, HtmlForEveryImageEndsInNoResultsAfterBoundedRequests) {
 TEST_F(FetchpixEngines, AnUnreachableEngineIsReportedUnavailable) {
   for (const char* proxy : {"no-such-host.invalid:3128", "127.0.0.1:1"}) {
     SCOPED_TRACE(proxy);
-    SetProxy(proxy);
+    SetWinInetProxy(proxy);
     Init();
     SearchHandle h = Start("red car", 1);
     g_api.QueueImage(h, 1);

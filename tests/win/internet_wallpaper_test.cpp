@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/net/tests/stand_in_server_win.h"
+#include "support/tests/stand_in_server_win.h"
 #include "plugin/tests/stand_in_colours.h"
 #include "shell/tray/tray_ids.h"
 #include "support/win/unique_handle_win.h"
@@ -24,18 +24,6 @@ namespace {
 
 constexpr const char* kChangeFinished = " Wallpaper change finished";
 constexpr const char* kFirstPage = "images.google.com /images?q=Landscape%20wallpaper&start=0";
-
-// WinInet reads these at every InternetOpen with the preconfigured type.
-void SetProxy(const std::string& server) {
-  HKEY raw = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0, nullptr,
-                  0, KEY_SET_VALUE, nullptr, &raw, nullptr);
-  const UniqueRegKey key(raw);
-  const DWORD enable = server.empty() ? 0 : 1;
-  RegSetValueExA(key.get(), "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
-  RegSetValueExA(key.get(), "ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
-                 static_cast<DWORD>(server.size() + 1));
-}
 
 // The stand-in record whose colour this is (0xRRGGBB), or -1.
 int RecordOf(uint32_t rgb) {
@@ -108,7 +96,7 @@ class InternetWallpaperTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { g_server = new StandInServer(ENGINE_STAND_IN_SCRIPT, 600); }
   static void TearDownTestSuite() {
-    SetProxy("");
+    SetWinInetProxy("");
     delete g_server;
     g_server = nullptr;
   }
@@ -116,7 +104,7 @@ class InternetWallpaperTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_NE(g_server->port(), 0) << "the engine stand-in did not start";
     ResetProgramState();
-    SetProxy("127.0.0.1:" + std::to_string(g_server->port()));
+    SetWinInetProxy("127.0.0.1:" + std::to_string(g_server->port()));
     Setup("");
     // Everything else stays at its default: internet images, engine 1, "Landscape wallpaper".
     SetDword("ShowSplashScreen", 0);
@@ -128,7 +116,7 @@ class InternetWallpaperTest : public ::testing::Test {
   }
   void TearDown() override {
     StopRunningInstances();
-    SetProxy("");
+    SetWinInetProxy("");
     if (HasFailure()) {
       // What the program did and was told is the quickest way to the cause.
       const std::vector<std::string> lines = LogLines();

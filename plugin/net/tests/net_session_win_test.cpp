@@ -12,7 +12,7 @@
 
 #include "plugin/include/fetchpix.h"
 #include "plugin/net/net_session_win.h"
-#include "plugin/net/tests/stand_in_server_win.h"
+#include "support/tests/stand_in_server_win.h"
 
 namespace net {
 namespace {

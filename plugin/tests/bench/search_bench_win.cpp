@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "plugin/include/fetchpix.h"
-#include "plugin/net/tests/stand_in_server_win.h"
+#include "support/tests/stand_in_server_win.h"
 #include "support/win/unique_handle_win.h"
 
 namespace {
@@ -50,17 +50,6 @@ uint32_t Wait() {
   return g_noted ? g_code : 0;
 }
 
-void SetProxy(const std::string& server) {
-  HKEY raw = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0, nullptr,
-                  0, KEY_SET_VALUE, nullptr, &raw, nullptr);
-  const UniqueRegKey key(raw);
-  const DWORD enable = server.empty() ? 0 : 1;
-  RegSetValueExA(key.get(), "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
-  RegSetValueExA(key.get(), "ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
-                 static_cast<DWORD>(server.size() + 1));
-}
-
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
@@ -71,7 +60,7 @@ int main() {
   StandInServer server(ENGINE_STAND_IN_SCRIPT, 300);
   if (!server.port()) return 1;
   server.Get("/setup?count=1000&per_page=1000&size=20000");
-  SetProxy("127.0.0.1:" + std::to_string(server.port()));
+  SetWinInetProxy("127.0.0.1:" + std::to_string(server.port()));
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string exe = path;
@@ -117,7 +106,7 @@ int main() {
     for (int i = 0; i < 40; ++i) forward.push_back(step(true));
   }
   unload();
-  SetProxy("");
+  SetWinInetProxy("");
   std::printf("previous: median %.3f ms, max %.3f ms (%zu steps)\n", Median(back),
               *std::max_element(back.begin(), back.end()), back.size());
   std::printf("next:     median %.3f ms, max %.3f ms (%zu steps)\n", Median(forward),

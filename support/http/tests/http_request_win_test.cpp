@@ -6,13 +6,13 @@
 #include <string>
 #include <thread>
 
-#include "support/http/tests/backend_stand_in_win.h"
+#include "support/tests/stand_in_server_win.h"
 
 namespace {
 
 class HttpRequestTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() { server_ = new BackendStandIn(BACKEND_STAND_IN_SCRIPT); }
+  static void SetUpTestSuite() { server_ = new StandInServer(BACKEND_STAND_IN_SCRIPT, 200); }
   static void TearDownTestSuite() {
     delete server_;
     server_ = nullptr;
@@ -21,10 +21,10 @@ class HttpRequestTest : public testing::Test {
     if (server_->port() == 0) GTEST_SKIP() << "the back-end stand-in did not start";
   }
   static std::string Address() { return server_->Address(); }
-  static BackendStandIn* server_;
+  static StandInServer* server_;
 };
 
-BackendStandIn* HttpRequestTest::server_ = nullptr;
+StandInServer* HttpRequestTest::server_ = nullptr;
 
 const char kForm[] = "Product_Name=Skyframe&Product_Version=PC 1.01&Beta=0";
 

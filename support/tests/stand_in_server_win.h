@@ -1,6 +1,7 @@
 #pragma once
-// Starts tests/http_stand_in.py on the host (through Wine) for one test
-// program, and stops it when the owner goes.
+// Starts a Python stand-in server (an HTTP, engine or back-end stand-in) on
+// the host (through Wine) for one test program, and stops it when the owner
+// goes. Every such script takes --port-file and --lifetime.
 #include <string>
 
 #include "support/win/unique_handle_win.h"
@@ -14,6 +15,8 @@ class StandInServer {
   StandInServer& operator=(const StandInServer&) = delete;
 
   int port() const { return port_; }
+  // "127.0.0.1:PORT": a proxy setting or a back-end address.
+  std::string Address() const;
   // "http://127.0.0.1:PORT" + path.
   std::string Url(const std::string& path) const;
   // The body of a GET, or empty when it failed (for the server's own counters).
@@ -24,3 +27,7 @@ class StandInServer {
   std::string portFile_;
   int port_ = 0;
 };
+
+// Points WinInet's proxy (the prefix's settings, read at every InternetOpen
+// with the preconfigured type) at `server`; empty switches the proxy off.
+void SetWinInetProxy(const std::string& server);
