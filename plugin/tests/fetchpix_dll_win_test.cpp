@@ -19,96 +19,23 @@
 #include "plugin/include/fetchpix.h"
 #include "support/tests/stand_in_server_win.h"
 #include "plugin/tests/fault_report_win.h"
+#include "plugin/tests/plugin_driver_win.h"
 #include "support/tests/temp_dir.h"
 
 namespace {
 
-constexpr UINT kNotifyMessage = 0x8009;
-using Clock = std::chrono::steady_clock;
+using namespace plugin_test;
 
-struct Api {
-  PFN_InitDll InitDll;
-  PFN_UnloadDll UnloadDll;
-  PFN_SetSearchOption SetSearchOption;
-  PFN_EnumerateSearch EnumerateSearch;
-  PFN_StartSearch StartSearch;
-  PFN_StopSearch StopSearch;
-  PFN_CheckSearchMode CheckSearchMode;
-  PFN_CheckSearch CheckSearch;
-  PFN_FetchSearch FetchSearch;
-  PFN_QueueImage QueueImage;
-  PFN_FreeImage FreeImage;
-  PFN_ClearImageCache ClearImageCache;
-  PFN_ClearSpecificHistoryCache ClearSpecificHistoryCache;
-  PFN_CondemnImage CondemnImage;
-  PFN_IsCritical IsCritical;
-};
-
+using Api = FetchpixApi;
 HMODULE g_dll = nullptr;
 Api g_api{};
 StandInServer* g_server = nullptr;
-
-template <typename T>
-bool Bind(T& slot, const char* name) {
-  slot = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(g_dll, name)));
-  return slot != nullptr;
-}
 
 std::string ExeFolder() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string s = path;
   return s.substr(0, s.find_last_of('\\') + 1);
-}
-
-struct Note {
-  SearchHandle handle;
-  uint32_t code;
-};
-
-std::deque<Note> g_notes;
-
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kNotifyMessage) {
-    g_notes.push_back(Note{reinterpret_cast<SearchHandle>(wParam), static_cast<uint32_t>(lParam)});
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void Pump(int ms) {
-  const auto end = Clock::now() + std::chrono::milliseconds(ms);
-  MSG msg;
-  while (Clock::now() < end) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-
-constexpr uint32_t kNoNote = 0xFFFFFFFFu;
-
-// The next notification for `handle` (others stay queued); kNoNote on time-out.
-uint32_t WaitNote(SearchHandle handle, int ms) {
-  const auto end = Clock::now() + std::chrono::milliseconds(ms);
-  MSG msg;
-  for (;;) {
-    for (auto it = g_notes.begin(); it != g_notes.end(); ++it) {
-      if (it->handle == handle) {
-        const uint32_t code = it->code;
-        g_notes.erase(it);
-        return code;
-      }
-    }
-    if (Clock::now() >= end) return kNoNote;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-
-int CountOf(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
-  return n;
 }
 
 class FetchpixDll : public ::testing::Test {
@@ -122,21 +49,7 @@ class FetchpixDll : public ::testing::Test {
   static bool LoadLibraryInto() {
     g_dll = LoadLibraryA((ExeFolder() + "Fetchpix.dll").c_str());
     if (!g_dll) return false;
-    Bind(g_api.InitDll, "InitDll");
-    Bind(g_api.UnloadDll, "UnloadDll");
-    Bind(g_api.SetSearchOption, "SetSearchOption");
-    Bind(g_api.EnumerateSearch, "EnumerateSearch");
-    Bind(g_api.StartSearch, "StartSearch");
-    Bind(g_api.StopSearch, "StopSearch");
-    Bind(g_api.CheckSearchMode, "CheckSearchMode");
-    Bind(g_api.CheckSearch, "CheckSearch");
-    Bind(g_api.FetchSearch, "FetchSearch");
-    Bind(g_api.QueueImage, "QueueImage");
-    Bind(g_api.FreeImage, "FreeImage");
-    Bind(g_api.ClearImageCache, "ClearImageCache");
-    Bind(g_api.ClearSpecificHistoryCache, "ClearSpecificHistoryCache");
-    Bind(g_api.CondemnImage, "CondemnImage");
-    Bind(g_api.IsCritical, "IsCritical");
+    BindFetchpix(g_dll, g_api);
     return true;
   }
   static void TearDownTestSuite() {
@@ -148,7 +61,7 @@ class FetchpixDll : public ::testing::Test {
     ASSERT_NE(g_dll, nullptr) << "Fetchpix.dll did not load";
     ASSERT_NE(g_server->port(), 0) << "the HTTP stand-in did not start";
     WNDCLASSA wc{};
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = RecordNotification;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "FetchpixTestSink";
     RegisterClassA(&wc);

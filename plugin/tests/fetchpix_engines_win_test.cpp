@@ -20,70 +20,19 @@
 #include "plugin/include/fetchpix.h"
 #include "support/tests/stand_in_server_win.h"
 #include "plugin/tests/fault_report_win.h"
+#include "plugin/tests/plugin_driver_win.h"
 #include "plugin/tests/stand_in_colours.h"
 #include "support/tests/temp_dir.h"
 #include "support/win/unique_handle_win.h"
 
 namespace {
 
-constexpr UINT kNotifyMessage = 0x8009;
-constexpr uint32_t kNoNote = 0xFFFFFFFFu;
-using Clock = std::chrono::steady_clock;
+using namespace plugin_test;
 
-struct Api {
-  PFN_InitDll InitDll;
-  PFN_UnloadDll UnloadDll;
-  PFN_SetSearchOption SetSearchOption;
-  PFN_StartSearch StartSearch;
-  PFN_StopSearch StopSearch;
-  PFN_CheckSearch CheckSearch;
-  PFN_FetchSearch FetchSearch;
-  PFN_QueueImage QueueImage;
-  PFN_FreeImage FreeImage;
-  PFN_CondemnImage CondemnImage;
-  PFN_ClearImageCache ClearImageCache;
-  PFN_ClearSpecificHistoryCache ClearSpecificHistoryCache;
-};
-
+using Api = FetchpixApi;
 HMODULE g_dll = nullptr;
 Api g_api{};
 StandInServer* g_server = nullptr;
-std::deque<std::pair<SearchHandle, uint32_t>> g_notes;
-
-template <typename T>
-void Bind(T& slot, const char* name) {
-  slot = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(g_dll, name)));
-}
-
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kNotifyMessage) {
-    g_notes.emplace_back(reinterpret_cast<SearchHandle>(wParam), static_cast<uint32_t>(lParam));
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-uint32_t WaitNote(SearchHandle handle, int ms) {
-  const auto end = Clock::now() + std::chrono::milliseconds(ms);
-  MSG msg;
-  for (;;) {
-    for (auto it = g_notes.begin(); it != g_notes.end(); ++it)
-      if (it->first == handle) {
-        const uint32_t code = it->second;
-        g_notes.erase(it);
-        return code;
-      }
-    if (Clock::now() >= end) return kNoNote;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-
-int CountOf(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
-  return n;
-}
 
 struct EngineCase {
   uint32_t id;
@@ -112,18 +61,7 @@ class FetchpixEngines : public ::testing::Test {
     folder = folder.substr(0, folder.find_last_of('\\') + 1);
     g_dll = LoadLibraryA((folder + "Fetchpix.dll").c_str());
     if (!g_dll) return;
-    Bind(g_api.InitDll, "InitDll");
-    Bind(g_api.UnloadDll, "UnloadDll");
-    Bind(g_api.SetSearchOption, "SetSearchOption");
-    Bind(g_api.StartSearch, "StartSearch");
-    Bind(g_api.StopSearch, "StopSearch");
-    Bind(g_api.CheckSearch, "CheckSearch");
-    Bind(g_api.FetchSearch, "FetchSearch");
-    Bind(g_api.QueueImage, "QueueImage");
-    Bind(g_api.FreeImage, "FreeImage");
-    Bind(g_api.CondemnImage, "CondemnImage");
-    Bind(g_api.ClearImageCache, "ClearImageCache");
-    Bind(g_api.ClearSpecificHistoryCache, "ClearSpecificHistoryCache");
+    BindFetchpix(g_dll, g_api);
   }
   static void TearDownTestSuite() {
     SetWinInetProxy("");
@@ -136,7 +74,7 @@ class FetchpixEngines : public ::testing::Test {
     ASSERT_NE(g_server->port(), 0) << "the engine stand-in did not start";
     SetWinInetProxy("127.0.0.1:" + std::to_string(g_server->port()));
     WNDCLASSA wc{};
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = RecordNotification;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "FetchpixEngineSink";
     RegisterClassA(&wc);
