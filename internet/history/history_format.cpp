@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "internet/xml/parse_xml.h"
+#include "support/xml/parse_xml.h"
 #include "support/text/ascii.h"
 
 namespace {

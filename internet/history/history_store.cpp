@@ -1,7 +1,7 @@
 #include "internet/history/history_store.h"
 
 #include "internet/history/history_format.h"
-#include "internet/xml/parse_xml.h"
+#include "support/xml/parse_xml.h"
 
 namespace {
 std::unique_ptr<SearchHistory> Load(HistoryFiles& files, const std::string& path, HistoryRead& status) {

@@ -7,7 +7,7 @@
 
 #include "internet/history/history_format.h"
 #include "internet/history/tests/history_test_util.h"
-#include "internet/xml/parse_xml.h"
+#include "support/xml/parse_xml.h"
 #include "support/tests/temp_dir.h"
 
 namespace {

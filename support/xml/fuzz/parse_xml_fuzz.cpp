@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "internet/xml/parse_xml.h"
+#include "support/xml/parse_xml.h"
 
 namespace {
 void ReadAll(std::string_view input, int depth) {

@@ -1,4 +1,4 @@
-#include "internet/xml/parse_xml.h"
+#include "support/xml/parse_xml.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "internet/xml/parse_xml.h"
+#include "support/xml/parse_xml.h"
 
 #include <cstdio>
 #include <memory>
